@@ -1,0 +1,195 @@
+#include "board.h"
+
+#include "board_data.h"
+#include "commands.h"
+#include "describe.h"
+#include "requests.h"
+
+#include <cerrno>
+#include <mutex>
+
+namespace velkor_sim {
+
+struct Board::State {
+    mutable std::mutex mutex;
+    std::vector<std::string> log;
+    BoardData data;
+};
+
+namespace {
+
+std::string logLine(unsigned channel, const std::string &name, const std::string &details)
+{
+    std::string line = "ch" + std::to_string(channel) + " " + name;
+    return details.empty() ? line : line + " " + details;
+}
+
+} // namespace
+
+Board::Board() : state_(new State) {}
+
+Board::~Board()
+{
+    delete state_;
+}
+
+// The record is read before anything else, as the driver's copy from user
+// space comes first: an unreachable argument is EFAULT even for a command
+// that would also fail.
+Reply Board::command(unsigned channel, unsigned long request, CallerMemory &memory)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    if (channel >= kChannels)
+        return failure(ENXIO);
+    const unsigned long code = request::canonical(request);
+    const char *name = request::name(code);
+    if (!name) {
+        state_->log.push_back(logLine(channel, "unknown", hex(code)));
+        return failure(ENOTTY);
+    }
+    const std::size_t size = request::argumentSize(code);
+    uint8_t *record = size ? memory.record(size) : nullptr;
+    const auto details = (size && !record) ? std::nullopt : describe(code, record, memory);
+    state_->log.push_back(logLine(channel, name, details.value_or("<unreadable>")));
+    if (!details)
+        return failure(EFAULT);
+    if (state_->data.commandFaults.takeFailure(code))
+        return failure(EIO);
+    return execute(Call{state_->data, channel, record, memory}, code);
+}
+
+void Board::reset()
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data = BoardData{};
+    state_->log.clear();
+}
+
+std::vector<std::string> Board::log() const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->log;
+}
+
+void Board::clearLog()
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->log.clear();
+}
+
+void Board::setDriverVersion(uint32_t word)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.identity.driverVersion = word;
+}
+
+void Board::setIdentity(uint32_t deviceId, uint32_t vendorId, uint32_t type, uint8_t revision)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    Identity &id = state_->data.identity;
+    id.deviceId = deviceId;
+    id.vendorId = vendorId;
+    id.type = type;
+    id.revision = revision;
+}
+
+void Board::setPciLocation(unsigned channel, const std::string &text)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.identity.pciLocations.at(channel) = text;
+}
+
+uint32_t Board::reg(uint64_t address) const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    const auto &registers = state_->data.registers;
+    auto it = registers.find(address);
+    return it == registers.end() ? 0 : it->second;
+}
+
+void Board::setReg(uint64_t address, uint32_t value)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.registers[address] = value;
+}
+
+void Board::queueDmaBlock(unsigned channel, const DmaBlock &block)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.channels.at(channel).dmaBlocks.push_back(block);
+}
+
+void Board::queueInterruptBlock(unsigned channel, const InterruptBlock &block)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.channels.at(channel).interruptBlocks.push_back(block);
+}
+
+std::size_t Board::pendingDmaBlocks(unsigned channel) const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->data.channels.at(channel).dmaBlocks.size();
+}
+
+std::size_t Board::pendingInterruptBlocks(unsigned channel) const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->data.channels.at(channel).interruptBlocks.size();
+}
+
+ChannelSettings Board::settings(unsigned channel) const
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->data.channels.at(channel).settings;
+}
+
+void Board::failNext(unsigned long request, unsigned times)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.commandFaults.failNext(request::canonical(request), times);
+}
+
+void Board::failAlways(unsigned long request)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.commandFaults.failAlways(request::canonical(request));
+}
+
+void Board::failNumberQuery()
+{
+    failAlways(request::kGetNumberChannel);
+}
+
+void Board::queueDmaBlocksBeforeNextRead(unsigned channel, const std::vector<DmaBlock> &blocks)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    auto &arriving = state_->data.queueFaults.at(channel).arriveBeforeRead;
+    arriving.insert(arriving.end(), blocks.begin(), blocks.end());
+}
+
+void Board::dropDmaBlocksBeforeNextRead(unsigned channel)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.queueFaults.at(channel).dropBeforeRead = true;
+}
+
+void Board::overreportNextRead(unsigned channel, uint32_t extra)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.queueFaults.at(channel).overreport = extra;
+}
+
+void Board::reportDmaCount(unsigned channel, uint32_t value)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.queueFaults.at(channel).dmaCount = value;
+}
+
+void Board::clearFaults()
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.commandFaults = CommandFaults{};
+    state_->data.queueFaults = {};
+}
+
+} // namespace velkor_sim

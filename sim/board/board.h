@@ -1,0 +1,93 @@
+// A model of the MIL-STD-1553 interface board behind its channel driver.
+// It knows nothing about how it is attached: the same model answers unit tests
+// directly and the real program through the umockdev bridge. Every record is
+// decoded by its byte offsets, independently of the tool's own headers.
+#ifndef VELKOR_SIM_BOARD_H
+#define VELKOR_SIM_BOARD_H
+
+#include "channel_state.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velkor_sim {
+
+// The caller's memory as the board reaches it during one command.
+class CallerMemory {
+public:
+    virtual ~CallerMemory() = default;
+    // The command's argument record of `size` bytes, writable; null when unreachable.
+    virtual uint8_t *record(std::size_t size) = 0;
+    // The `length` bytes that the 8-byte pointer at `offset` of the record points to,
+    // writable; null when the pointer is null or the memory unreachable.
+    virtual uint8_t *follow(std::size_t offset, std::size_t length) = 0;
+};
+
+// What the driver's ioctl returns: result 0 on success, -1 with an errno value.
+struct Reply {
+    long result;
+    int error;
+};
+
+class Board {
+public:
+    static constexpr unsigned kChannels = 4;
+
+    Board();
+    Board(const Board &) = delete;
+    Board &operator=(const Board &) = delete;
+    ~Board();
+
+    // One ioctl on a node of channel `channel`. Thread-safe. A channel outside
+    // 0..kChannels-1 answers ENXIO and is not logged.
+    Reply command(unsigned channel, unsigned long request, CallerMemory &memory);
+
+    // Back to the state of a freshly powered board: defaults, empty queues,
+    // no faults, an empty log.
+    void reset();
+
+    // Every command received, decoded, oldest first.
+    std::vector<std::string> log() const;
+    void clearLog();
+
+    // Identity.
+    void setDriverVersion(uint32_t word);
+    void setIdentity(uint32_t deviceId, uint32_t vendorId, uint32_t type, uint8_t revision);
+    void setPciLocation(unsigned channel, const std::string &text);
+
+    // Registers, by register address.
+    uint32_t reg(uint64_t address) const;
+    void setReg(uint64_t address, uint32_t value);
+
+    // Queues: each block is delivered once and in order.
+    void queueDmaBlock(unsigned channel, const DmaBlock &block);
+    void queueInterruptBlock(unsigned channel, const InterruptBlock &block);
+    std::size_t pendingDmaBlocks(unsigned channel) const;
+    std::size_t pendingInterruptBlocks(unsigned channel) const;
+
+    // What the channel's commands have set (a copy).
+    ChannelSettings settings(unsigned channel) const;
+
+    // Faults, named by what they provoke.
+    void failNext(unsigned long request, unsigned times = 1);
+    void failAlways(unsigned long request);
+    void failNumberQuery();  // IOCTL_GET_NUMBER_CHANNEL fails from now on
+    // Blocks that arrive between a count and the following read.
+    void queueDmaBlocksBeforeNextRead(unsigned channel, const std::vector<DmaBlock> &blocks);
+    void dropDmaBlocksBeforeNextRead(unsigned channel);
+    // The next IOCTL_READ_DMA_BLOCKS fills only what fits but reports `extra` more blocks.
+    void overreportNextRead(unsigned channel, uint32_t extra);
+    // IOCTL_GET_COUNT_DMA_BLOCKS answers `value` whatever the queue holds.
+    void reportDmaCount(unsigned channel, uint32_t value);
+    void clearFaults();
+
+private:
+    struct State;
+    State *state_;
+};
+
+} // namespace velkor_sim
+
+#endif

@@ -1,0 +1,41 @@
+// Serves a Board to the program through libumockdev-preload: each channel node
+// is a FIFO in the testbed's dev/ whose ioctls reach the model. The process
+// must run under LD_PRELOAD=libumockdev-preload.so.0. No umockdev or GLib
+// types appear here, so Qt code may include this header.
+#ifndef VELKOR_SIM_SIMULATED_BOARD_H
+#define VELKOR_SIM_SIMULATED_BOARD_H
+
+#include "board.h"
+
+#include <memory>
+#include <string>
+
+namespace velkor_sim {
+
+class SimulatedBoard {
+public:
+    // A testbed with one board of four channels: /dev/mil1553dev-0-ch-0 … -ch-3.
+    SimulatedBoard();
+    ~SimulatedBoard();
+    SimulatedBoard(const SimulatedBoard &) = delete;
+    SimulatedBoard &operator=(const SimulatedBoard &) = delete;
+
+    Board &board();
+    std::string rootDir() const;
+
+    // Entries of the testbed's dev/, by name ("mil1553dev-12-ch-0").
+    void addNode(const std::string &name, unsigned channel);
+    void addRegularFile(const std::string &name);
+    void addFolder(const std::string &name);
+    void removeEntry(const std::string &name);
+    // Keeps the node listed but makes every open of it fail.
+    void makeOpenFail(const std::string &name);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace velkor_sim
+
+#endif

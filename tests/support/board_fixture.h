@@ -1,0 +1,35 @@
+// One simulated board per test process: the umockdev testbed must exist before
+// the first open, and every test starts from a quiet board with an empty log.
+#ifndef BOARD_FIXTURE_H
+#define BOARD_FIXTURE_H
+
+#include "simulated_board.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class BoardFixture
+{
+public:
+    static velkor_sim::SimulatedBoard &simulated()
+    {
+        static velkor_sim::SimulatedBoard board;
+        return board;
+    }
+
+    static velkor_sim::Board &board() { return simulated().board(); }
+
+    static void reset() { board().reset(); }
+
+    static QStringList log()
+    {
+        QStringList lines;
+        for (const std::string &line : board().log())
+            lines.append(QString::fromStdString(line));
+        return lines;
+    }
+};
+
+#endif

@@ -1,0 +1,63 @@
+// Drives the real MainWindow by object name, as a user at the bench would.
+#ifndef WINDOW_PROBE_H
+#define WINDOW_PROBE_H
+
+#include "main_window.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringList>
+#include <QtTest>
+
+class WindowProbe
+{
+public:
+    MainWindow window;
+
+    template<typename Widget>
+    Widget *widget(const char *name) const
+    {
+        Widget *found = window.findChild<Widget *>(name);
+        if (!found)
+            qFatal("no widget named %s", name);
+        return found;
+    }
+
+    QPushButton *button(const char *name) const { return widget<QPushButton>(name); }
+    QListWidget *terminal() const { return widget<QListWidget>("listWidgetTerminal"); }
+    QComboBox *channels() const { return widget<QComboBox>("comboBoxChannels"); }
+
+    // A control's own enabled flag, whatever its group box says.
+    bool ownEnabled(const char *name) const { return !widget<QWidget>(name)->testAttribute(Qt::WA_ForceDisabled); }
+
+    // QAbstractButton::click does nothing on a disabled button, as a mouse would.
+    void click(const char *name) { button(name)->click(); }
+
+    void selectChannel(int index)
+    {
+        click("pushButtonUpdateListChannels");
+        channels()->setCurrentIndex(index);
+    }
+
+    void setAddress(int address) { widget<QSpinBox>("spinBox")->setValue(address); }
+
+    // Timer slots are private; the meta-object reaches them as the timers do.
+    void invoke(const char *slot) { QVERIFY(QMetaObject::invokeMethod(&window, slot)); }
+
+    // The terminal's messages without their time stamps.
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (int row = 0; row < terminal()->count(); ++row)
+            texts.append(terminal()->item(row)->text().mid(timeStampLength));
+        return texts;
+    }
+
+    void clearTerminal() { terminal()->clear(); }
+
+    static constexpr int timeStampLength = 14; // "hh:mm:ss.zzz: "
+};
+
+#endif
