@@ -19,6 +19,10 @@ MainWindow::MainWindow(QWidget *parent)
       channelTimerRT(nullptr)
 {
     ui->setupUi(this);
+    // Every terminal line is one line of text in one font, so the view need
+    // not measure each new row: on a busy bus that measuring, not the
+    // driver, would decide how long a tick takes.
+    ui->listWidgetTerminal->setUniformItemSizes(true);
 
     connect(this, &MainWindow::signal_writeInTerminal, this, [this](const QString &text) {
         ui->listWidgetTerminal->insertItem(ui->listWidgetTerminal->count(), terminalLine(text));

@@ -1,0 +1,9 @@
+#ifndef RESIDENT_MEMORY_H
+#define RESIDENT_MEMORY_H
+
+#include <cstdint>
+
+// The process's resident set size in bytes, as the kernel counts it.
+int64_t residentBytes();
+
+#endif
