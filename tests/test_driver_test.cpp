@@ -74,18 +74,6 @@ private slots:
                                      "Символьное устройство канала не найдено!"}));
         QVERIFY(BoardFixture::log().isEmpty());
     }
-
-    void aVanishedNodeIsReportedAsNotFound()
-    {
-        WindowProbe probe;
-        BoardFixture::simulated().addNode("mil1553dev-0-ch-4", 0);
-        probe.selectChannel(4);
-        BoardFixture::simulated().removeEntry("mil1553dev-0-ch-4");
-        BoardFixture::board().clearLog();
-        probe.click("pushButton_startDriverTest");
-        QCOMPARE(probe.messages(), QStringList({" - ТЕСТ ДРАЙВЕРА - '' -", "Символьное устройство канала не найдено!"}));
-        QVERIFY(BoardFixture::log().isEmpty());
-    }
 };
 
 QTEST_MAIN(DriverTestTest)

@@ -1,8 +1,11 @@
 #include "board.h"
 
 #include "board_data.h"
+#include "bus.h"
+#include "bus_schedule.h"
 #include "commands.h"
 #include "describe.h"
+#include "queues.h"
 #include "requests.h"
 
 #include <cerrno>
@@ -14,6 +17,13 @@ struct Board::State {
     mutable std::mutex mutex;
     std::vector<std::string> log;
     BoardData data;
+    BusSchedule schedule{BusSchedule::Steady::now()};
+
+    void runPasses(uint64_t count)
+    {
+        for (uint64_t i = 0; i < count; ++i)
+            runBusPass(data, schedule.nextPass());
+    }
 };
 
 namespace {
@@ -39,6 +49,8 @@ Board::~Board()
 Reply Board::command(unsigned channel, unsigned long request, CallerMemory &memory)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
+    if (state_->schedule.autoRun())
+        state_->runPasses(state_->schedule.catchUp(BusSchedule::Steady::now()));
     if (channel >= kChannels)
         return failure(ENXIO);
     const unsigned long code = request::canonical(request);
@@ -63,6 +75,19 @@ void Board::reset()
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->data = BoardData{};
     state_->log.clear();
+    state_->schedule = BusSchedule(BusSchedule::Steady::now());
+}
+
+void Board::setBusAutoRun(bool on)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->schedule.setAutoRun(on, BusSchedule::Steady::now());
+}
+
+void Board::runBusPasses(unsigned count)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->runPasses(count);
 }
 
 std::vector<std::string> Board::log() const
@@ -116,13 +141,13 @@ void Board::setReg(uint64_t address, uint32_t value)
 void Board::queueDmaBlock(unsigned channel, const DmaBlock &block)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->data.channels.at(channel).dmaBlocks.push_back(block);
+    offer(state_->data.channels.at(channel).dmaBlocks, block);
 }
 
 void Board::queueInterruptBlock(unsigned channel, const InterruptBlock &block)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->data.channels.at(channel).interruptBlocks.push_back(block);
+    offer(state_->data.channels.at(channel).interruptBlocks, block);
 }
 
 std::size_t Board::pendingDmaBlocks(unsigned channel) const

@@ -45,8 +45,15 @@ public:
     Reply command(unsigned channel, unsigned long request, CallerMemory &memory);
 
     // Back to the state of a freshly powered board: defaults, empty queues,
-    // no faults, an empty log.
+    // no faults, an empty log, board clock 0, bus auto-run on.
     void reset();
+
+    // The bus runs one pass every 500 ms of board time. With auto-run on (the
+    // default), each command first runs the passes due by the steady clock
+    // since the last catch-up, at most 20. With it off, board time moves only
+    // through runBusPasses, which runs `count` passes 500 ms apart.
+    void setBusAutoRun(bool on);
+    void runBusPasses(unsigned count);
 
     // Every command received, decoded, oldest first.
     std::vector<std::string> log() const;
@@ -61,7 +68,8 @@ public:
     uint32_t reg(uint64_t address) const;
     void setReg(uint64_t address, uint32_t value);
 
-    // Queues: each block is delivered once and in order.
+    // Queues: each block is delivered once and in order; a full queue
+    // (65536 entries) drops what arrives.
     void queueDmaBlock(unsigned channel, const DmaBlock &block);
     void queueInterruptBlock(unsigned channel, const InterruptBlock &block);
     std::size_t pendingDmaBlocks(unsigned channel) const;

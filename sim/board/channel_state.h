@@ -44,6 +44,8 @@ struct ChannelSettings {
     std::array<uint32_t, 2> bufferManagement{};
     // Transmit buffers by (num_buf, subaddress).
     std::map<std::pair<uint8_t, uint8_t>, std::array<uint16_t, 32>> trBuffers;
+    // What the bus last delivered to each subaddress.
+    std::array<std::array<uint16_t, 32>, 32> receiveBuffers{};
     // [0] from IOCTL_SET_INT_SUBADDR_A, [1] from IOCTL_SET_INT_SUBADDR_B.
     std::array<SubaddressInterrupts, 2> subaddressInterrupts{};
 };

@@ -21,7 +21,12 @@ public:
 
     static velkor_sim::Board &board() { return simulated().board(); }
 
-    static void reset() { board().reset(); }
+    // The bus runs only when a test asks, so that traffic never depends on timing.
+    static void reset()
+    {
+        board().reset();
+        board().setBusAutoRun(false);
+    }
 
     static QStringList log()
     {
