@@ -1,0 +1,108 @@
+// End to end: two windows, one per channel, a bus controller and a remote
+// terminal talking over the simulated bus, each seeing its own side.
+#include "board_fixture.h"
+#include "window_probe.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// Timer values depend on the bus's timing; everything else is fixed.
+QStringList withoutTimers(const QStringList &lines)
+{
+    QStringList result;
+    for (QString line : lines)
+        result.append(line.replace(QRegularExpression("(freeTimer: |freetimer = )\\d+"), "\\1T"));
+    return result;
+}
+
+QString transaction(int type, bool success, int serviceWords, int dataWords, const QString &subaddress = {})
+{
+    return QString("Транзакция - тип = %1 - %2 - freeTimer: T - CntServWords: %3 - CntDataWords: %4 - %5Шина: Шина А")
+        .arg(type)
+        .arg(success ? "нет ошибок" : "ошибка")
+        .arg(serviceWords)
+        .arg(dataWords)
+        .arg(subaddress.isEmpty() ? QString() : "Subaddress: " + subaddress + " - ");
+}
+
+// The controller's data area holds 0xAAAA5555 twice; a receive command of 16
+// words sends those four words, then zeros.
+const QString controllerWords = "Слова данных: 0x5555, 0xaaaa, 0x5555, 0xaaaa" + QString(", 0x0").repeated(12) + ";";
+const QString terminalWords = "Слова данных: 0x1111, 0x2222;";
+
+} // namespace
+
+class BusTrafficTest : public QObject
+{
+    Q_OBJECT
+
+    static void setUp(WindowProbe &probe, int channel, const char *modeButton, int address)
+    {
+        probe.selectChannel(channel);
+        probe.setAddress(address);
+        probe.click(modeButton);
+        probe.clearTerminal();
+    }
+
+private slots:
+    void initTestCase() { BoardFixture::simulated(); }
+    void init() { BoardFixture::reset(); }
+
+    void controllerAndTerminalSeeEachOthersWords()
+    {
+        WindowProbe terminal, controller;
+        setUp(terminal, 1, "pushButton_initRT", 5);
+        setUp(controller, 0, "pushButton_initBC", 5);
+        BoardFixture::board().runBusPasses(1);
+        controller.invoke("slot_timerDMA");
+        terminal.invoke("slot_timerDMA_RT");
+
+        const QString receive = transaction(1, true, 2, 16);
+        const QString transmit = transaction(2, true, 2, 2);
+        QCOMPARE(withoutTimers(controller.messages()),
+                 QStringList({"countInterrupts = 1", "freetimer = T, interrupt_ch = 1b", "timerDMA", receive,
+                              controllerWords, transmit, terminalWords, receive, controllerWords, transmit,
+                              terminalWords}));
+
+        const QString received = transaction(1, true, 2, 16, "1");
+        const QString transmitted = transaction(2, true, 2, 2, "2");
+        QCOMPARE(withoutTimers(terminal.messages()),
+                 QStringList({"countInterrupts = 4", "freetimer = T, interrupt_ch = 10b",
+                              "freetimer = T, interrupt_ch = 100b", "freetimer = T, interrupt_ch = 10b",
+                              "freetimer = T, interrupt_ch = 100b", "timerDMA", received, controllerWords,
+                              transmitted, terminalWords, received, controllerWords, transmitted, terminalWords}));
+    }
+
+    void withNoTerminalAtTheAddressEveryTransactionFails()
+    {
+        WindowProbe terminal, controller;
+        setUp(terminal, 1, "pushButton_initRT", 6);
+        setUp(controller, 0, "pushButton_initBC", 5);
+        BoardFixture::board().runBusPasses(1);
+        controller.invoke("slot_timerDMA");
+        terminal.invoke("slot_timerDMA_RT");
+
+        const QString receive = transaction(1, false, 1, 16);
+        const QString transmit = transaction(2, false, 1, 0);
+        QCOMPARE(withoutTimers(controller.messages()),
+                 QStringList({"countInterrupts = 1", "freetimer = T, interrupt_ch = 1b", "timerDMA", receive,
+                              controllerWords, transmit, receive, controllerWords, transmit}));
+        QVERIFY(terminal.messages().isEmpty());
+    }
+
+    void aTerminalAloneIsAddressedByTheExternalController()
+    {
+        WindowProbe terminal;
+        setUp(terminal, 2, "pushButton_initRT", 9);
+        BoardFixture::board().runBusPasses(2);
+        terminal.invoke("slot_timerDMA_RT");
+        const QStringList lines = withoutTimers(terminal.messages());
+        QCOMPARE(lines.count(transaction(1, true, 2, 16, "1")), 2);
+        QCOMPARE(lines.count(transaction(2, true, 2, 2, "2")), 2);
+        QCOMPARE(lines.count(terminalWords), 2);
+    }
+};
+
+QTEST_MAIN(BusTrafficTest)
+#include "test_bus_traffic.moc"
