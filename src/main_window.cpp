@@ -3,6 +3,7 @@
 
 #include "channel_finder.h"
 #include "terminal_line.h"
+#include "terminal_row_delegate.h"
 
 #include <QTimer>
 
@@ -19,10 +20,7 @@ MainWindow::MainWindow(QWidget *parent)
       channelTimerRT(nullptr)
 {
     ui->setupUi(this);
-    // Every terminal line is one line of text in one font, so the view need
-    // not measure each new row: on a busy bus that measuring, not the
-    // driver, would decide how long a tick takes.
-    ui->listWidgetTerminal->setUniformItemSizes(true);
+    new TerminalRowDelegate(ui->listWidgetTerminal);
 
     connect(this, &MainWindow::signal_writeInTerminal, this, [this](const QString &text) {
         ui->listWidgetTerminal->insertItem(ui->listWidgetTerminal->count(), terminalLine(text));

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -96,6 +97,25 @@ private slots:
         const QTime stamp = QTime::fromString(line.left(12), "hh:mm:ss.zzz");
         QVERIFY(qAbs(before.msecsTo(stamp)) < 1000);
         QCOMPARE(probe.messages(), QStringList({"100% done %1 %2", "second"}));
+    }
+
+    // Rows are laid out without measuring each one; a long line written after
+    // short ones must still be readable in full by scrolling, not cut.
+    void everyLineFitsItsRow()
+    {
+        WindowProbe probe;
+        probe.window.show();
+        emit probe.window.signal_writeInTerminal("short");
+        QApplication::processEvents();
+        const QString longMessage = "Слова данных:" + QString(" 0xffff,").repeated(40);
+        emit probe.window.signal_writeInTerminal(longMessage);
+        QApplication::processEvents();
+        QListWidget *terminal = probe.terminal();
+        const int textWidth = terminal->fontMetrics().horizontalAdvance(terminal->item(1)->text());
+        QVERIFY(terminal->visualItemRect(terminal->item(1)).width() >= textWidth);
+        QVERIFY(terminal->horizontalScrollBar()->maximum() > 0);
+        QCOMPARE(terminal->visualItemRect(terminal->item(0)).height(),
+                 terminal->visualItemRect(terminal->item(1)).height());
     }
 
     void clearEmptiesTheTerminal()

@@ -1,0 +1,34 @@
+#include "terminal_row_delegate.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+TerminalRowDelegate::TerminalRowDelegate(QListWidget *terminal) : QStyledItemDelegate(terminal), terminal_(terminal)
+{
+    terminal->setUniformItemSizes(true);
+    terminal->setItemDelegate(this);
+    QAbstractItemModel *model = terminal->model();
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { noteRows(first, last); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this]() { longest_.clear(); });
+}
+
+void TerminalRowDelegate::noteRows(int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        const QString text = terminal_->item(row)->text();
+        if (text.size() > longest_.size())
+            longest_ = text;
+    }
+}
+
+QSize TerminalRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem longestRow = option;
+    initStyleOption(&longestRow, index);
+    if (longest_.size() > longestRow.text.size())
+        longestRow.text = longest_;
+    const QWidget *widget = longestRow.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    return style->sizeFromContents(QStyle::CT_ItemViewItem, &longestRow, QSize(), widget);
+}
