@@ -1,7 +1,68 @@
 #!/usr/bin/env bash
-# Builds the project and runs the whole test suite.
+# Builds the project and runs the whole test suite: the normal build's tests,
+# the same tests on a build with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer, then the fuzz targets for a bounded time. Any
+# failure or sanitizer report fails the command; the last line sums up all
+# three in ctest's words, since CI reads ctest's closing lines.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+passed=0
+failed=0
+
+heading() { printf '\n========== %s ==========\n' "$1"; }
+
+count() {
+    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+}
+
+# Runs ctest in a build folder and adds its numbers to the totals.
+run_ctest() {
+    local log status=0 total failures
+    log="$(mktemp)"
+    (cd "$1" && ctest --output-on-failure -j2) 2>&1 | tee "$log" || status=1
+    total="$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log")"
+    failures="$(sed -n 's/.* \([0-9]*\) tests failed out of .*/\1/p' "$log")"
+    rm -f "$log"
+    if [ -z "$total" ]; then
+        failed=$((failed + 1))
+        return
+    fi
+    passed=$((passed + total - failures))
+    failed=$((failed + failures))
+    [ "$status" -eq 0 ] || [ "$failures" -gt 0 ] || failed=$((failed + 1))
+}
+
+# A report also fails the run when it comes from a process whose exit status
+# no test checks: ctest keeps every test's output in LastTest.log.
+sanitized_ctest() {
+    local build="$top/build-sanitize" reports
+    ASAN_OPTIONS="allocator_may_return_null=1:detect_leaks=1:fast_unwind_on_malloc=0" \
+    LSAN_OPTIONS="suppressions=$top/tests/sanitizer/lsan.supp" \
+    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+        run_ctest "$build"
+    reports="$(grep -c -E 'ERROR: (Address|Leak)Sanitizer|runtime error:' \
+        "$build/Testing/Temporary/LastTest.log" || true)"
+    if [ "$reports" -gt 0 ]; then
+        echo "$reports sanitizer report(s) in $build/Testing/Temporary/LastTest.log"
+        failed=$((failed + 1))
+    fi
+}
+
 "$top/scripts/setup.sh"
-cd "$top/build"
-ctest --output-on-failure -j2
+heading "Tests (build/)"
+run_ctest "$top/build"
+
+heading "Tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/)"
+"$top/scripts/setup.sh" "$top/build-sanitize" -DVELKOR_SANITIZE=ON
+sanitized_ctest
+
+heading "Fuzz targets (build-fuzz/)"
+CC=clang CXX=clang++ "$top/scripts/setup.sh" "$top/build-fuzz" -DVELKOR_FUZZ=ON -DBUILD_TESTING=OFF
+for target in fuzz_polling_tick fuzz_block_report; do
+    count "$top/fuzz/run_fuzz_target.sh" replay "$top/build-fuzz/fuzz/$target"
+    count "$top/fuzz/run_fuzz_target.sh" fuzz "$top/build-fuzz/fuzz/$target"
+done
+
+heading "All stages"
+echo "$((100 * passed / (passed + failed)))% tests passed, $failed tests failed out of $((passed + failed))"
+[ "$failed" -eq 0 ]
