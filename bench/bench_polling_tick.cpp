@@ -122,9 +122,11 @@ int main(int argc, char **argv)
     probe.selectChannel(0);
     probe.click("pushButton_startDriverTest");
 
-    // "--tick N" times only the N-block tick, for a profiler.
-    if (argc == 3 && QByteArray(argv[1]) == "--tick") {
-        printTick("tick", medianTick(probe, board, QByteArray(argv[2]).toUInt(), 0));
+    // "--tick N [LINES]" times only the N-block tick on a terminal of LINES lines, for a profiler.
+    if (argc >= 3 && QByteArray(argv[1]) == "--tick") {
+        const int lines = argc > 3 ? QByteArray(argv[3]).toInt() : 0;
+        fillTerminal(probe, lines);
+        printTick("tick", medianTick(probe, board, QByteArray(argv[2]).toUInt(), lines));
         return 0;
     }
     measureMemoryPerLine(probe);

@@ -60,6 +60,18 @@ private slots:
         QVERIFY(lines[2].startsWith("Транзакция - тип = 2 - нет ошибок - freeTimer: 20 "));
     }
 
+    void anInterruptReadThatClaimsMoreEntriesIsListedToTheArrayOnly()
+    {
+        WindowProbe probe;
+        probe.selectChannel(0);
+        probe.click("pushButton_startDriverTest");
+        probe.clearTerminal();
+        BoardFixture::board().queueInterruptBlock(0, {7, 1, 0, 0});
+        BoardFixture::board().overreportNextInterruptRead(0, 100000);
+        probe.invoke("slot_timerDMA");
+        QCOMPARE(probe.messages(), QStringList({"countInterrupts = 1", "freetimer = 7, interrupt_ch = 1b"}));
+    }
+
     void aFailedAllocationReturnsNothing()
     {
         // 2^32 entries of 16 bytes: 64 GiB, more than this machine can give.

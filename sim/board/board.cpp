@@ -204,6 +204,12 @@ void Board::overreportNextRead(unsigned channel, uint32_t extra)
     state_->data.queueFaults.at(channel).overreport = extra;
 }
 
+void Board::overreportNextInterruptRead(unsigned channel, uint32_t extra)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.queueFaults.at(channel).interruptOverreport = extra;
+}
+
 void Board::reportDmaCount(unsigned channel, uint32_t value)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);

@@ -87,6 +87,8 @@ public:
     void dropDmaBlocksBeforeNextRead(unsigned channel);
     // The next IOCTL_READ_DMA_BLOCKS fills only what fits but reports `extra` more blocks.
     void overreportNextRead(unsigned channel, uint32_t extra);
+    // The same for the next IOCTL_READ_INT_BLOCKS.
+    void overreportNextInterruptRead(unsigned channel, uint32_t extra);
     // IOCTL_GET_COUNT_DMA_BLOCKS answers `value` whatever the queue holds.
     void reportDmaCount(unsigned channel, uint32_t value);
     void clearFaults();

@@ -29,6 +29,7 @@ struct QueueFaults {
     std::vector<DmaBlock> arriveBeforeRead;
     bool dropBeforeRead = false;
     uint32_t overreport = 0;
+    uint32_t interruptOverreport = 0;
     std::optional<uint32_t> dmaCount;
 };
 

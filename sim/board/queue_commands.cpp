@@ -85,7 +85,9 @@ Reply readIntBlocks(const Call &call)
             putInterruptBlock(entries + std::size_t{i} * kInterruptBlockSize, queue[i]);
         queue.erase(queue.begin(), queue.begin() + count);
     }
-    put<uint32_t>(call.record, 0, count);
+    QueueFaults &faults = call.board.queueFaults[call.channel];
+    put<uint32_t>(call.record, 0, count + faults.interruptOverreport);
+    faults.interruptOverreport = 0;
     return kSuccess;
 }
 
