@@ -45,29 +45,41 @@ class BusTrafficTest : public QObject
         probe.clearTerminal();
     }
 
+    struct Traffic {
+        QStringList controller;
+        QStringList terminal;
+    };
+
+    // Channel 1 as terminal at `terminalAddress`, channel 0 as bus controller
+    // addressing `controllerTarget`, one pass of the bus, one tick each.
+    static Traffic onePass(int terminalAddress, int controllerTarget)
+    {
+        WindowProbe terminal, controller;
+        setUp(terminal, 1, "pushButton_initRT", terminalAddress);
+        setUp(controller, 0, "pushButton_initBC", controllerTarget);
+        BoardFixture::board().runBusPasses(1);
+        controller.invoke("slot_timerDMA");
+        terminal.invoke("slot_timerDMA_RT");
+        return {withoutTimers(controller.messages()), withoutTimers(terminal.messages())};
+    }
+
 private slots:
     void initTestCase() { BoardFixture::simulated(); }
     void init() { BoardFixture::reset(); }
 
     void controllerAndTerminalSeeEachOthersWords()
     {
-        WindowProbe terminal, controller;
-        setUp(terminal, 1, "pushButton_initRT", 5);
-        setUp(controller, 0, "pushButton_initBC", 5);
-        BoardFixture::board().runBusPasses(1);
-        controller.invoke("slot_timerDMA");
-        terminal.invoke("slot_timerDMA_RT");
-
+        const Traffic traffic = onePass(5, 5);
         const QString receive = transaction(1, true, 2, 16);
         const QString transmit = transaction(2, true, 2, 2);
-        QCOMPARE(withoutTimers(controller.messages()),
+        QCOMPARE(traffic.controller,
                  QStringList({"countInterrupts = 1", "freetimer = T, interrupt_ch = 1b", "timerDMA", receive,
                               controllerWords, transmit, terminalWords, receive, controllerWords, transmit,
                               terminalWords}));
 
         const QString received = transaction(1, true, 2, 16, "1");
         const QString transmitted = transaction(2, true, 2, 2, "2");
-        QCOMPARE(withoutTimers(terminal.messages()),
+        QCOMPARE(traffic.terminal,
                  QStringList({"countInterrupts = 4", "freetimer = T, interrupt_ch = 10b",
                               "freetimer = T, interrupt_ch = 100b", "freetimer = T, interrupt_ch = 10b",
                               "freetimer = T, interrupt_ch = 100b", "timerDMA", received, controllerWords,
@@ -76,19 +88,13 @@ private slots:
 
     void withNoTerminalAtTheAddressEveryTransactionFails()
     {
-        WindowProbe terminal, controller;
-        setUp(terminal, 1, "pushButton_initRT", 6);
-        setUp(controller, 0, "pushButton_initBC", 5);
-        BoardFixture::board().runBusPasses(1);
-        controller.invoke("slot_timerDMA");
-        terminal.invoke("slot_timerDMA_RT");
-
+        const Traffic traffic = onePass(6, 5);
         const QString receive = transaction(1, false, 1, 16);
         const QString transmit = transaction(2, false, 1, 0);
-        QCOMPARE(withoutTimers(controller.messages()),
+        QCOMPARE(traffic.controller,
                  QStringList({"countInterrupts = 1", "freetimer = T, interrupt_ch = 1b", "timerDMA", receive,
                               controllerWords, transmit, receive, controllerWords, transmit}));
-        QVERIFY(terminal.messages().isEmpty());
+        QVERIFY(traffic.terminal.isEmpty());
     }
 
     void aTerminalAloneIsAddressedByTheExternalController()
