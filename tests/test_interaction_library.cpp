@@ -200,31 +200,6 @@ private slots:
                  QStringList({"ch2 IOCTL_GET_NUMBER_CHANNEL",
                               QString("ch2 IOCTL_WRITE_REG_MASKED daddr=0x6094 data=%1 mask=0xfff0000").arg(data)}));
     }
-
-    void creatingFunctionsSizeTheirBuffers()
-    {
-        DMA_READ_BLOCK *dma = velkor_newDmaReadBlock(3);
-        QVERIFY(dma && dma->data);
-        QCOMPARE(dma->countBlocks, 3u);
-        QCOMPARE(dma->length, 384u);
-        velkor_freeDmaReadBlock(dma);
-
-        BC_RAM_BLOCK *ram = velkor_newBcRamBlock(1, 8, 4);
-        QVERIFY(ram && ram->dwords);
-        QCOMPARE(ram->type, 1u);
-        QCOMPARE(ram->length, 8u);
-        QCOMPARE(ram->shift, 4u);
-        velkor_freeBcRamBlock(ram);
-
-        INTERRUPT_BLOCK_BUFFER *interrupts = velkor_newInterruptBlock(2);
-        QVERIFY(interrupts && interrupts->blocks);
-        QCOMPARE(interrupts->count_blocks, 2u);
-        velkor_freeInterruptBlock(interrupts);
-
-        velkor_freeDmaReadBlock(nullptr);
-        velkor_freeInterruptBlock(nullptr);
-        velkor_freeBcRamBlock(nullptr);
-    }
 };
 
 QTEST_GUILESS_MAIN(InteractionLibraryTest)
