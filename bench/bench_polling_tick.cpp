@@ -14,12 +14,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-const int repetitions = 5;
+const int repetitions = 7;
 
 double median(std::vector<double> values)
 {
@@ -27,55 +28,86 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The layout of new rows happens when the event loop next runs; a user sees
-// the lines only after it, so it belongs to the tick's cost.
+// Enough event-loop passes for the view to place every row in its batches.
+void settle()
+{
+    for (int pass = 0; pass < 100; ++pass)
+        QApplication::processEvents();
+}
+
+// The view places the new rows when the event loop next runs, in batches; the
+// window is frozen for the tick and then for each batch. Reported: the tick,
+// the tick with the longest batch after it, and the tick with all batches.
 struct TickTimes {
-    double tickMs;
-    double withLayoutMs;
+    std::vector<double> tickMs, freezeMs, withLayoutMs;
+
+    void print(const char *what) const
+    {
+        std::printf("%-50s %10.1f %12.1f %12.1f\n", what, median(tickMs), median(freezeMs), median(withLayoutMs));
+    }
 };
 
-TickTimes timeOneTick(WindowProbe &probe, velkor_sim::Board &board, unsigned blocks)
+// One window on channel 0 whose terminal holds `lines` lines before each tick.
+class TimedWindow
 {
-    queueSaturatedBus(board, blocks);
-    QElapsedTimer timer;
-    timer.start();
-    probe.invoke("slot_timerDMA");
-    const double tickMs = timer.nsecsElapsed() / 1e6;
-    QApplication::processEvents();
-    return {tickMs, timer.nsecsElapsed() / 1e6};
-}
-
-TickTimes medianTick(WindowProbe &probe, velkor_sim::Board &board, unsigned blocks, int terminalLines)
-{
-    std::vector<double> ticks, withLayout;
-    for (int run = 0; run < repetitions; ++run) {
-        while (probe.terminal()->count() > terminalLines)
-            delete probe.terminal()->takeItem(probe.terminal()->count() - 1);
-        QApplication::processEvents();
-        const TickTimes times = timeOneTick(probe, board, blocks);
-        ticks.push_back(times.tickMs);
-        withLayout.push_back(times.withLayoutMs);
+public:
+    explicit TimedWindow(int lines) : lines_(lines)
+    {
+        probe_.window.show();
+        probe_.selectChannel(0);
+        probe_.click("pushButton_startDriverTest");
+        probe_.clearTerminal();
+        fill(probe_, lines);
     }
-    return {median(ticks), median(withLayout)};
-}
 
-void fillTerminal(WindowProbe &probe, int lines)
-{
-    const QString text = "Слова данных: 0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666;";
-    while (probe.terminal()->count() < lines)
-        emit probe.window.signal_writeInTerminal(text);
-    QApplication::processEvents();
-}
+    void tick(velkor_sim::Board &board, unsigned blocks)
+    {
+        queueSaturatedBus(board, blocks);
+        QElapsedTimer timer;
+        timer.start();
+        probe_.invoke("slot_timerDMA");
+        const double tickMs = timer.nsecsElapsed() / 1e6;
+        double longestPassMs = 0;
+        for (int pass = 0; pass < 100; ++pass) {
+            QElapsedTimer passTimer;
+            passTimer.start();
+            QApplication::processEvents();
+            longestPassMs = std::max(longestPassMs, passTimer.nsecsElapsed() / 1e6);
+        }
+        times.tickMs.push_back(tickMs);
+        times.freezeMs.push_back(tickMs + longestPassMs);
+        times.withLayoutMs.push_back(timer.nsecsElapsed() / 1e6);
+        trim();
+    }
 
-void printTick(const char *what, const TickTimes &times)
-{
-    std::printf("%-52s %12.1f %12.1f\n", what, times.tickMs, times.withLayoutMs);
-}
+    static void fill(WindowProbe &probe, int lines)
+    {
+        const QString text = "Слова данных: 0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666;";
+        QListWidget *terminal = probe.terminal();
+        while (terminal->count() < lines)
+            emit probe.window.signal_writeInTerminal(text);
+        settle();
+    }
 
-void measureMemoryPerLine(WindowProbe &probe)
+    TickTimes times;
+
+private:
+    // Back to the same terminal size, so that every repetition meets the same view.
+    void trim()
+    {
+        QListWidget *terminal = probe_.terminal();
+        while (terminal->count() > lines_)
+            delete terminal->takeItem(terminal->count() - 1);
+        settle();
+    }
+
+    WindowProbe probe_;
+    int lines_;
+};
+
+void measureMemoryPerLine()
 {
-    probe.clearTerminal();
-    QApplication::processEvents();
+    WindowProbe probe;
     const int lines = 200000;
     const QString text = "Транзакция - тип = 1 - нет ошибок - freeTimer: 123456 - CntServWords: 2 - "
                          "CntDataWords: 32 - Шина: Шина А";
@@ -86,7 +118,6 @@ void measureMemoryPerLine(WindowProbe &probe)
     const double perLine = double(residentBytes() - before) / lines;
     const int textBytes = 2 * probe.terminal()->item(0)->text().size();
     std::printf("memory per terminal line: %.0f bytes (its UTF-16 text: %d bytes)\n", perLine, textBytes);
-    probe.clearTerminal();
 }
 
 void measureDeliveryRate(velkor_sim::Board &board)
@@ -110,6 +141,24 @@ void measureDeliveryRate(velkor_sim::Board &board)
                 blocks / s, blocks * 128 / s / 1e6);
 }
 
+// Windows are ticked in turn, repetition by repetition, so that a slow phase
+// of the machine falls on all of them alike.
+void measureTicks(velkor_sim::Board &board, const std::vector<unsigned> &blocks, const std::vector<int> &lines)
+{
+    std::vector<std::unique_ptr<TimedWindow>> windows;
+    for (int terminalLines : lines)
+        windows.push_back(std::make_unique<TimedWindow>(terminalLines));
+    for (int run = 0; run < repetitions; ++run) {
+        for (std::size_t i = 0; i < windows.size(); ++i)
+            windows[i]->tick(board, blocks[i]);
+    }
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const QByteArray what = QByteArray::number(blocks[i]) + " DMA blocks, terminal of " +
+            QByteArray::number(lines[i]) + " lines";
+        windows[i]->times.print(what.constData());
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -117,32 +166,16 @@ int main(int argc, char **argv)
     velkor_sim::SimulatedBoard simulated;
     velkor_sim::Board &board = simulated.board();
     QApplication application(argc, argv);
-    WindowProbe probe;
-    probe.window.show();
-    probe.selectChannel(0);
-    probe.click("pushButton_startDriverTest");
 
     // "--tick N [LINES]" times only the N-block tick on a terminal of LINES lines, for a profiler.
     if (argc >= 3 && QByteArray(argv[1]) == "--tick") {
-        const int lines = argc > 3 ? QByteArray(argv[3]).toInt() : 0;
-        fillTerminal(probe, lines);
-        printTick("tick", medianTick(probe, board, QByteArray(argv[2]).toUInt(), lines));
+        measureTicks(board, {QByteArray(argv[2]).toUInt()}, {argc > 3 ? QByteArray(argv[3]).toInt() : 0});
         return 0;
     }
-    measureMemoryPerLine(probe);
-
-    std::printf("\n%-52s %12s %12s\n", "polling tick, median of 5", "tick ms", "+layout ms");
-    for (unsigned blocks : {1000u, 10000u, 40000u}) {
-        probe.clearTerminal();
-        const QByteArray what = QByteArray::number(blocks) + " DMA blocks, empty terminal";
-        printTick(what.constData(), medianTick(probe, board, blocks, 0));
-    }
-    for (int lines : {0, 100000, 1000000}) {
-        probe.clearTerminal();
-        fillTerminal(probe, lines);
-        const QByteArray what = "40000 DMA blocks, terminal holding " + QByteArray::number(lines) + " lines";
-        printTick(what.constData(), medianTick(probe, board, 40000, lines));
-    }
+    measureMemoryPerLine();
+    std::printf("\n%-50s %10s %12s %12s\n", "polling tick, median of 7", "tick ms", "freeze ms", "+layout ms");
+    measureTicks(board, {1000, 10000, 40000}, {0, 0, 0});
+    measureTicks(board, {40000, 40000, 40000}, {0, 100000, 1000000});
     measureDeliveryRate(board);
     return 0;
 }

@@ -10,7 +10,8 @@ class QListWidget;
 // row again after each insertion spends its time there, not on the driver.
 // Every terminal row is one line of text in one font, so all rows get the
 // size of the longest line written since the last clear: the view keeps its
-// horizontal scroll range and each line can still be read in full.
+// horizontal scroll range and each line can still be read in full. The rows
+// are placed in batches, so that a long terminal does not freeze the window.
 class TerminalRowDelegate : public QStyledItemDelegate
 {
 public:
