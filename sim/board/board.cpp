@@ -118,12 +118,6 @@ void Board::setIdentity(uint32_t deviceId, uint32_t vendorId, uint32_t type, uin
     id.revision = revision;
 }
 
-void Board::setPciLocation(unsigned channel, const std::string &text)
-{
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->data.identity.pciLocations.at(channel) = text;
-}
-
 uint32_t Board::reg(uint64_t address) const
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
@@ -162,27 +156,16 @@ std::size_t Board::pendingInterruptBlocks(unsigned channel) const
     return state_->data.channels.at(channel).interruptBlocks.size();
 }
 
-ChannelSettings Board::settings(unsigned channel) const
-{
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    return state_->data.channels.at(channel).settings;
-}
-
 void Board::failNext(unsigned long request, unsigned times)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->data.commandFaults.failNext(request::canonical(request), times);
 }
 
-void Board::failAlways(unsigned long request)
-{
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->data.commandFaults.failAlways(request::canonical(request));
-}
-
 void Board::failNumberQuery()
 {
-    failAlways(request::kGetNumberChannel);
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->data.commandFaults.failAlways(request::kGetNumberChannel);
 }
 
 void Board::queueDmaBlocksBeforeNextRead(unsigned channel, const std::vector<DmaBlock> &blocks)
@@ -214,13 +197,6 @@ void Board::reportDmaCount(unsigned channel, uint32_t value)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->data.queueFaults.at(channel).dmaCount = value;
-}
-
-void Board::clearFaults()
-{
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->data.commandFaults = CommandFaults{};
-    state_->data.queueFaults = {};
 }
 
 } // namespace velkor_sim

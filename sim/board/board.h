@@ -62,7 +62,6 @@ public:
     // Identity.
     void setDriverVersion(uint32_t word);
     void setIdentity(uint32_t deviceId, uint32_t vendorId, uint32_t type, uint8_t revision);
-    void setPciLocation(unsigned channel, const std::string &text);
 
     // Registers, by register address.
     uint32_t reg(uint64_t address) const;
@@ -75,12 +74,8 @@ public:
     std::size_t pendingDmaBlocks(unsigned channel) const;
     std::size_t pendingInterruptBlocks(unsigned channel) const;
 
-    // What the channel's commands have set (a copy).
-    ChannelSettings settings(unsigned channel) const;
-
     // Faults, named by what they provoke.
     void failNext(unsigned long request, unsigned times = 1);
-    void failAlways(unsigned long request);
     void failNumberQuery();  // IOCTL_GET_NUMBER_CHANNEL fails from now on
     // Blocks that arrive between a count and the following read.
     void queueDmaBlocksBeforeNextRead(unsigned channel, const std::vector<DmaBlock> &blocks);
@@ -91,7 +86,6 @@ public:
     void overreportNextInterruptRead(unsigned channel, uint32_t extra);
     // IOCTL_GET_COUNT_DMA_BLOCKS answers `value` whatever the queue holds.
     void reportDmaCount(unsigned channel, uint32_t value);
-    void clearFaults();
 
 private:
     struct State;
