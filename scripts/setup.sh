@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools
-          umockdev libumockdev-dev xvfb xauth clang libclang-rt-14-dev)
+          umockdev libumockdev-dev xvfb xauth clang libclang-rt-14-dev
+          lintian desktop-file-utils file)
 
 missing=()
 for package in "${packages[@]}"; do

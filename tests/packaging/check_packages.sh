@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds both Debian packages from a build folder and checks what a bench
+# machine would get: the files, the Depends, and lintian's verdict.
+# Usage: check_packages.sh BUILD_DIR OUTPUT_DIR
+set -euo pipefail
+build="$1" output="$2"
+rm -rf "$output"
+(cd "$build" && cpack -G DEB -B "$output" >/dev/null)
+tool=("$output"/velkor-linux-pci-driver-test_*.deb)
+sim=("$output"/velkor-sim_*.deb)
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
+
+expected_tool="./usr/bin/VelkorLinuxPciDriverTest
+./usr/lib/udev/rules.d/60-velkor-mil1553.rules
+./usr/share/applications/velkor-linux-pci-driver-test.desktop
+./usr/share/doc/velkor-linux-pci-driver-test/changelog.Debian.gz
+./usr/share/doc/velkor-linux-pci-driver-test/copyright
+./usr/share/icons/hicolor/256x256/apps/velkor-linux-pci-driver-test.png
+./usr/share/man/man1/VelkorLinuxPciDriverTest.1.gz"
+expected_sim="./usr/bin/velkor-sim
+./usr/share/doc/velkor-sim/changelog.Debian.gz
+./usr/share/doc/velkor-sim/copyright
+./usr/share/man/man1/velkor-sim.1.gz"
+[ "$(files "${tool[0]}")" = "$expected_tool" ] || fail "tool package holds: $(files "${tool[0]}")"
+[ "$(files "${sim[0]}")" = "$expected_sim" ] || fail "simulator package holds: $(files "${sim[0]}")"
+
+# Runtime libraries only: Qt 5 and the C/C++ runtime, found by dpkg-shlibdeps.
+depends="$(dpkg-deb -f "${tool[0]}" Depends)"
+for needed in libqt5widgets5 libqt5gui5 libqt5core5a libc6 libstdc++6; do
+    [[ "$depends" == *"$needed ("* ]] || fail "tool Depends lacks $needed: $depends"
+done
+names="$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')"
+if grep -E '^(.*-dev|.*umockdev.*|clang.*|gcc.*|g\+\+.*|xvfb|xauth)$' <<<"$names"; then
+    fail "tool Depends on build or test packages: $depends"
+fi
+[[ "$(dpkg-deb -f "${sim[0]}" Depends)" == *umockdev* ]] || fail "simulator does not depend on umockdev"
+
+unpacked="$output/unpacked"
+dpkg-deb -x "${tool[0]}" "$unpacked"
+desktop-file-validate "$unpacked/usr/share/applications/velkor-linux-pci-driver-test.desktop" \
+    || fail "desktop entry"
+grep -q 'KERNEL=="mil1553dev-' "$unpacked/usr/lib/udev/rules.d/60-velkor-mil1553.rules" \
+    || fail "udev rule does not name the channel nodes"
+lintian --fail-on error --suppress-tags initial-upload-closes-no-bugs "${tool[0]}" "${sim[0]}" \
+    || fail "lintian"
+exit $status
