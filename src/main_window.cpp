@@ -19,6 +19,9 @@ MainWindow::MainWindow(QWidget *parent)
       channelTimerBC(nullptr),
       channelTimerRT(nullptr)
 {
+    // The icon collection lives in a static library: this reference is what
+    // links it in (its own initializer registers it before main runs).
+    Q_INIT_RESOURCE(recources);
     ui->setupUi(this);
     new TerminalRowDelegate(ui->listWidgetTerminal);
 
