@@ -9,7 +9,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 "$sim" --help >"$work/out" 2>"$work/err" || fail "--help exits $?"
 [ -s "$work/err" ] && fail "--help writes to standard error"
 for word in --boards --trace --load --fault --help 25000 no-channel-number fail=IOCTL_NAME; do
-    grep -q -- "$word" "$work/out" || fail "--help does not name $word"
+    grep -qw -- "$word" "$work/out" || fail "--help does not name $word"
 done
 
 # Each: the options, and a word the error line must carry.
