@@ -27,6 +27,7 @@ struct Board::State {
     std::optional<BusLoad> load;
     BusSchedule::Steady::time_point loadStart;
     BoardTrace *trace = nullptr;
+    bool keepLog = true;
 
     void runPasses(uint64_t count)
     {
@@ -76,14 +77,16 @@ Reply Board::State::answer(unsigned channel, unsigned long request, CallerMemory
     const std::string logPrefix = "ch" + std::to_string(channel) + " ";
     if (!name) {
         text = "unknown " + hex(code);
-        log.push_back(logPrefix + text);
+        if (keepLog)
+            log.push_back(logPrefix + text);
         return failure(ENOTTY);
     }
     const std::size_t size = request::argumentSize(code);
     uint8_t *record = size ? memory.record(size) : nullptr;
     const auto details = (size && !record) ? std::nullopt : describe(code, record, memory);
     text = withDetails(name, details.value_or("<unreadable>"));
-    log.push_back(logPrefix + text);
+    if (keepLog)
+        log.push_back(logPrefix + text);
     if (!details)
         return failure(EFAULT);
     if (data.commandFaults.takeFailure(code))
@@ -145,6 +148,12 @@ std::vector<std::string> Board::log() const
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     return state_->log;
+}
+
+void Board::setLogKept(bool on)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->keepLog = on;
 }
 
 void Board::clearLog()

@@ -78,6 +78,8 @@ public:
     // Every command received, decoded, oldest first.
     std::vector<std::string> log() const;
     void clearLog();
+    // A long run with the log off keeps no memory per command; kept by reset().
+    void setLogKept(bool on);
 
     // Identity.
     void setDriverVersion(uint32_t word);

@@ -83,6 +83,8 @@ int serve(const velkor_sim::Options &options)
         simulated.traceTo(trace);
     for (unsigned number = 0; number < simulated.boardCount(); ++number) {
         velkor_sim::Board &board = simulated.board(number);
+        // Nothing reads the in-memory log here; the trace is this program's log.
+        board.setLogKept(false);
         if (options.load)
             board.setBusLoad(*options.load);
         for (const velkor_sim::NamedFault &fault : options.faults)
