@@ -65,14 +65,21 @@ private slots:
         probe.click("pushButton_initRT");
         const int fd = ::open("/dev/mil1553dev-0-ch-1", O_RDWR);
         unsigned int error = 0;
-        QElapsedTimer timer;
+        QElapsedTimer clock;
+        clock.start();
         const unsigned int before = velkor_getCountDmaBlocksReadyRead(fd, &error);
-        timer.start();
+        const qint64 firstAnswered = clock.nsecsElapsed();
         QThread::msleep(2000);
+        const qint64 secondSent = clock.nsecsElapsed();
         const unsigned int after = velkor_getCountDmaBlocksReadyRead(fd, &error);
-        const double rate = (after - before) / (timer.nsecsElapsed() / 1e9);
+        const qint64 secondAnswered = clock.nsecsElapsed();
         ::close(fd);
-        QVERIFY2(rate > 900 && rate < 1100, qPrintable(QString::number(rate)));
+        // The board counted somewhere within each call, so the window lies
+        // between these bounds; a slow machine widens them, it does not fail.
+        const double blocks = after - before;
+        const double highest = blocks / ((secondSent - firstAnswered) / 1e9);
+        const double lowest = blocks / (secondAnswered / 1e9);
+        QVERIFY2(lowest < 1100 && highest > 900, qPrintable(QString("%1 to %2").arg(lowest).arg(highest)));
     }
 
     // --fault no-channel-number: the bus controller set-up shows channel
