@@ -11,16 +11,16 @@ namespace {
 constexpr uint32_t kMaxCount = 1000000000;
 
 // "fail=IOCTL_NAME[:COUNT]"
-NamedFault failure(const std::string &spec)
+NamedFault failure(const std::string &text)
 {
-    const std::size_t colon = spec.find(':');
-    const std::string name = spec.substr(0, colon);
+    const std::size_t colon = text.find(':');
+    const std::string name = text.substr(0, colon);
     const unsigned long request = request::code(name);
     if (!request)
         throw UsageError("--fault fail=" + name + ": no such command");
     const uint32_t count = colon == std::string::npos
                                ? 1
-                               : parseNumber("--fault fail=" + name + " count", spec.substr(colon + 1),
+                               : parseNumber("--fault fail=" + name + " count", text.substr(colon + 1),
                                              1, kMaxCount);
     return {NamedFault::Kind::Fail, request, count};
 }
