@@ -167,8 +167,12 @@ int main(int argc, char **argv)
     velkor_sim::Board &board = simulated.board();
     QApplication application(argc, argv);
 
-    // "--tick N [LINES]" times only the N-block tick on a terminal of LINES lines, for a profiler.
+    // "--tick N [LINES [TRACE]]" times only the N-block tick on a terminal of LINES lines, for a
+    // profiler, with the board's commands traced to the file TRACE as velkor-sim --trace does.
     if (argc >= 3 && QByteArray(argv[1]) == "--tick") {
+        std::FILE *trace = argc > 4 ? std::fopen(argv[4], "w") : nullptr;
+        if (trace)
+            simulated.traceTo(trace);
         measureTicks(board, {QByteArray(argv[2]).toUInt()}, {argc > 3 ? QByteArray(argv[3]).toInt() : 0});
         return 0;
     }
