@@ -1,0 +1,79 @@
+// Terminal lines as the window stores them: every message comes back exactly,
+// and Clear gives their memory back.
+#include "window_probe.h"
+
+#include <cstdlib>
+#include <malloc.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/allocator_interface.h>
+#endif
+
+namespace {
+
+// Bytes the heap hands out at the moment; under AddressSanitizer its own allocator keeps the count.
+qint64 heapInUse()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return qint64(__sanitizer_get_current_allocated_bytes());
+#else
+    const struct mallinfo2 heap = mallinfo2();
+    return qint64(heap.uordblks + heap.hblkhd);
+#endif
+}
+
+QString latin1Bytes()
+{
+    QByteArray bytes(1, '\0');
+    for (int byte = 1; byte < 256; ++byte)
+        bytes.append(char(byte));
+    return QString::fromLatin1(bytes);
+}
+
+} // namespace
+
+class TerminalLinesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textGivesBackTheMessageExactly_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("the tool's Cyrillic") << QString("Транзакция - тип = 1 - ошибка - Шина: Шина Б; Ѐ Ёё ѿ");
+        QTest::newRow("Latin-1 bytes of a driver") << latin1Bytes();
+        QTest::newRow("Cyrillic with Latin-1 bytes") << "PCI локация: " + latin1Bytes() + ";";
+        QTest::newRow("just past Cyrillic") << QString("a Ҁ");
+        QTest::newRow("just past Latin-1") << QString("a Ā");
+        QTest::newRow("past both") << QString("€ ") + QChar(0xD834) + QChar(0xDD1E);
+    }
+
+    void textGivesBackTheMessageExactly()
+    {
+        QFETCH(QString, message);
+        WindowProbe probe;
+        emit probe.window.signal_writeInTerminal(message);
+        const QString line = probe.terminal()->item(0)->text();
+        QCOMPARE(line.size(), WindowProbe::timeStampLength + message.size());
+        QCOMPARE(line.mid(12, 2), QString(": "));
+        QCOMPARE(line.mid(WindowProbe::timeStampLength), message);
+    }
+
+    void clearGivesBackTheMemoryOfEveryLine()
+    {
+        WindowProbe probe;
+        const QString message = "Слова данных:" + QString(" 0x1111,").repeated(32);
+        const qint64 empty = heapInUse();
+        for (int i = 0; i < 20000; ++i)
+            emit probe.window.signal_writeInTerminal(message);
+        const qint64 lines = heapInUse() - empty;
+        QVERIFY(lines > 20000 * message.size());
+        probe.click("pushButtonClear");
+        QCOMPARE(probe.terminal()->count(), 0);
+        QVERIFY2(heapInUse() - empty < lines / 20, qPrintable(QString::number(heapInUse() - empty)));
+    }
+};
+
+QTEST_MAIN(TerminalLinesTest)
+#include "test_terminal_lines.moc"
