@@ -7,6 +7,10 @@ namespace {
 // A busy bus writes tens of thousands of lines a second; converting each to
 // local time would consult the time zone every time, so the conversion is
 // made once per second and only the milliseconds are filled in per line.
+// localtime_r, unlike localtime, never reads the time zone again after its
+// first call, so the zone is read afresh each second: a change of the
+// system's zone (a new /etc/localtime, or TZ changed in the process) shows
+// from the next second on.
 class LocalTimeStamp
 {
 public:
@@ -23,6 +27,7 @@ public:
 private:
     void startSecond(time_t second)
     {
+        tzset();
         tm local;
         localtime_r(&second, &local);
         putDigits(text_, local.tm_hour, 2);

@@ -1,6 +1,8 @@
 // Terminal lines as the window stores them: every message comes back exactly,
-// and Clear gives their memory back.
+// Clear gives their memory back, and the stamp follows the time zone.
 #include "window_probe.h"
+
+#include <QDateTime>
 
 #include <cstdlib>
 #include <malloc.h>
@@ -20,6 +22,13 @@ qint64 heapInUse()
     const struct mallinfo2 heap = mallinfo2();
     return qint64(heap.uordblks + heap.hblkhd);
 #endif
+}
+
+void waitForTheNextSecond()
+{
+    const qint64 second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    while (QDateTime::currentMSecsSinceEpoch() / 1000 == second)
+        QTest::qSleep(5);
 }
 
 QString latin1Bytes()
@@ -72,6 +81,25 @@ private slots:
         probe.click("pushButtonClear");
         QCOMPARE(probe.terminal()->count(), 0);
         QVERIFY2(heapInUse() - empty < lines / 20, qPrintable(QString::number(heapInUse() - empty)));
+    }
+
+    // Lines are stamped by whole seconds, so a new zone shows from the next one.
+    void stampFollowsAChangeOfTimeZone()
+    {
+        const QByteArray zone = qgetenv("TZ");
+        WindowProbe probe;
+        qputenv("TZ", "UTC0");
+        waitForTheNextSecond();
+        emit probe.window.signal_writeInTerminal("UTC");
+        qputenv("TZ", "<+0530>-5:30");
+        waitForTheNextSecond();
+        emit probe.window.signal_writeInTerminal("UTC+5:30");
+        zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+
+        const QTime utc = QTime::fromString(probe.terminal()->item(0)->text().left(12), "hh:mm:ss.zzz");
+        const QTime later = QTime::fromString(probe.terminal()->item(1)->text().left(12), "hh:mm:ss.zzz");
+        const int shift = (utc.msecsTo(later) + 86400000) % 86400000;
+        QVERIFY2(shift > (5 * 60 + 30) * 60000 && shift < (5 * 60 + 30) * 60000 + 2000, qPrintable(QString::number(shift)));
     }
 };
 
