@@ -95,14 +95,19 @@ public:
     std::vector<Checkpoint> grow()
     {
         std::vector<Checkpoint> results;
-        for (int lines : checkpoints) {
-            growTo(lines);
-            const int count = probe_.terminal()->count();
-            const double bytesPerLine = count > 0 ? (trimmedResidentBytes() - baselineBytes_) / count : 0;
-            const double callMs = tick(tickBlocks);
-            results.push_back({count, callMs, runUntilIdle(), bytesPerLine});
-        }
+        for (int lines : checkpoints)
+            results.push_back(tickAt(lines, tickBlocks));
         return results;
+    }
+
+    // One tick of the given size once the terminal holds the given lines.
+    Checkpoint tickAt(int lines, unsigned blocks)
+    {
+        growTo(lines);
+        const int count = probe_.terminal()->count();
+        const double bytesPerLine = count > 0 ? (trimmedResidentBytes() - baselineBytes_) / count : 0;
+        const double callMs = tick(blocks);
+        return {count, callMs, runUntilIdle(), bytesPerLine};
     }
 
 private:
@@ -213,6 +218,20 @@ void measureDeliveryRate(velkor_sim::Board &board)
 
 int main(int argc, char **argv)
 {
+    // "--tick N [LINES [TRACE]]" times one N-block tick on a terminal grown to LINES lines, for a
+    // profiler, with the board's commands traced to the file TRACE as velkor-sim --trace does.
+    if (argc >= 3 && QByteArray(argv[1]) == "--tick") {
+        velkor_sim::SimulatedBoard simulated;
+        std::FILE *trace = argc > 4 ? std::fopen(argv[4], "w") : nullptr;
+        if (trace)
+            simulated.traceTo(trace);
+        QApplication application(argc, argv);
+        const Checkpoint c = GrowingTerminal(simulated.board(), false)
+                                 .tickAt(argc > 3 ? QByteArray(argv[3]).toInt() : 0, QByteArray(argv[2]).toUInt());
+        std::printf("%s-block tick on %d lines: call %.1f ms, loop %.1f ms, longest pass %.1f ms\n", argv[2], c.lines,
+                    c.callMs, c.loop.totalMs, c.loop.longestPassMs);
+        return 0;
+    }
     const std::vector<Checkpoint> previous = growTerminalInChild(true, argc, argv);
     const std::vector<Checkpoint> now = growTerminalInChild(false, argc, argv);
     printGrowingTerminal(previous, now);

@@ -2,6 +2,7 @@
 
 #include "board_data.h"
 #include "bus.h"
+#include "bus_load.h"
 #include "bus_schedule.h"
 #include "commands.h"
 #include "describe.h"
@@ -10,33 +11,55 @@
 
 #include <cerrno>
 #include <mutex>
+#include <optional>
 
 namespace velkor_sim {
 
 struct Board::State {
+    explicit State(unsigned boardNumber) : number(boardNumber), data(boardNumber) {}
+
     mutable std::mutex mutex;
+    const unsigned number;
     std::vector<std::string> log;
     BoardData data;
     BusSchedule schedule{BusSchedule::Steady::now()};
+    std::optional<uint32_t> loadRate;
+    std::optional<BusLoad> load;
+    BusSchedule::Steady::time_point loadStart;
+    BoardTrace *trace = nullptr;
+    bool keepLog = true;
 
     void runPasses(uint64_t count)
     {
         for (uint64_t i = 0; i < count; ++i)
             runBusPass(data, schedule.nextPass());
     }
+
+    void runBus(BusSchedule::Steady::time_point now)
+    {
+        if (load) {
+            const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(now - loadStart);
+            const uint32_t reached = load->runUntil(data, static_cast<uint64_t>(nanos.count()));
+            if (reached && trace)
+                trace->busAtLimit(reached);
+        } else if (schedule.autoRun()) {
+            runPasses(schedule.catchUp(now));
+        }
+    }
+
+    Reply answer(unsigned channel, unsigned long request, CallerMemory &memory, std::string &text);
 };
 
 namespace {
 
-std::string logLine(unsigned channel, const std::string &name, const std::string &details)
+std::string withDetails(const std::string &name, const std::string &details)
 {
-    std::string line = "ch" + std::to_string(channel) + " " + name;
-    return details.empty() ? line : line + " " + details;
+    return details.empty() ? name : name + " " + details;
 }
 
 } // namespace
 
-Board::Board() : state_(new State) {}
+Board::Board(unsigned number) : state_(new State(number)) {}
 
 Board::~Board()
 {
@@ -46,42 +69,73 @@ Board::~Board()
 // The record is read before anything else, as the driver's copy from user
 // space comes first: an unreachable argument is EFAULT even for a command
 // that would also fail.
-Reply Board::command(unsigned channel, unsigned long request, CallerMemory &memory)
+Reply Board::State::answer(unsigned channel, unsigned long request, CallerMemory &memory,
+                           std::string &text)
 {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    if (state_->schedule.autoRun())
-        state_->runPasses(state_->schedule.catchUp(BusSchedule::Steady::now()));
-    if (channel >= kChannels)
-        return failure(ENXIO);
     const unsigned long code = request::canonical(request);
     const char *name = request::name(code);
+    const std::string logPrefix = "ch" + std::to_string(channel) + " ";
     if (!name) {
-        state_->log.push_back(logLine(channel, "unknown", hex(code)));
+        text = "unknown " + hex(code);
+        if (keepLog)
+            log.push_back(logPrefix + text);
         return failure(ENOTTY);
     }
     const std::size_t size = request::argumentSize(code);
     uint8_t *record = size ? memory.record(size) : nullptr;
     const auto details = (size && !record) ? std::nullopt : describe(code, record, memory);
-    state_->log.push_back(logLine(channel, name, details.value_or("<unreadable>")));
+    text = withDetails(name, details.value_or("<unreadable>"));
+    if (keepLog)
+        log.push_back(logPrefix + text);
     if (!details)
         return failure(EFAULT);
-    if (state_->data.commandFaults.takeFailure(code))
+    if (data.commandFaults.takeFailure(code))
         return failure(EIO);
-    return execute(Call{state_->data, channel, record, memory}, code);
+    return execute(Call{data, channel, record, memory}, code);
+}
+
+Reply Board::command(unsigned channel, unsigned long request, CallerMemory &memory)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->runBus(BusSchedule::Steady::now());
+    if (channel >= kChannels)
+        return failure(ENXIO);
+    std::string text;
+    const Reply reply = state_->answer(channel, request, memory, text);
+    if (state_->trace)
+        state_->trace->command(channel, text, reply);
+    return reply;
 }
 
 void Board::reset()
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->data = BoardData{};
+    state_->data = BoardData(state_->number);
     state_->log.clear();
     state_->schedule = BusSchedule(BusSchedule::Steady::now());
+    if (state_->loadRate)
+        state_->load.emplace(*state_->loadRate);
+    state_->loadStart = BusSchedule::Steady::now();
 }
 
 void Board::setBusAutoRun(bool on)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->schedule.setAutoRun(on, BusSchedule::Steady::now());
+}
+
+void Board::setBusLoad(uint32_t messagesPerSecond)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->loadRate = messagesPerSecond;
+    state_->load.emplace(messagesPerSecond);
+    state_->loadStart = BusSchedule::Steady::now();
+}
+
+void Board::setTrace(BoardTrace *trace)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->trace = trace;
 }
 
 void Board::runBusPasses(unsigned count)
@@ -94,6 +148,12 @@ std::vector<std::string> Board::log() const
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     return state_->log;
+}
+
+void Board::setLogKept(bool on)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->keepLog = on;
 }
 
 void Board::clearLog()

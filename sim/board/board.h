@@ -31,11 +31,24 @@ struct Reply {
     int error;
 };
 
+// Told of what happens on a board as it happens, on the thread of the
+// command; the board's lock is held, so it must not call back into the board.
+class BoardTrace {
+public:
+    virtual ~BoardTrace() = default;
+    // A command answered; `text` is its log line without the channel.
+    virtual void command(unsigned channel, const std::string &text, const Reply &reply) = 0;
+    // The messages on the bus are too long for the load asked for; the bus
+    // carries `messagesPerSecond` instead.
+    virtual void busAtLimit(uint32_t messagesPerSecond) = 0;
+};
+
 class Board {
 public:
     static constexpr unsigned kChannels = 4;
 
-    Board();
+    // Board `number` differs from the others only by its PCI locations.
+    explicit Board(unsigned number = 0);
     Board(const Board &) = delete;
     Board &operator=(const Board &) = delete;
     ~Board();
@@ -54,10 +67,19 @@ public:
     // through runBusPasses, which runs `count` passes 500 ms apart.
     void setBusAutoRun(bool on);
     void runBusPasses(unsigned count);
+    // Traffic in real time instead of passes: `messagesPerSecond` messages on
+    // the bus, 1 to BusLoad::kMaxRate, or 0 for as many as it carries. The
+    // board clock starts again from 0. Kept by reset().
+    void setBusLoad(uint32_t messagesPerSecond);
+
+    // Null for none. Kept by reset(); the trace must outlive the board.
+    void setTrace(BoardTrace *trace);
 
     // Every command received, decoded, oldest first.
     std::vector<std::string> log() const;
     void clearLog();
+    // A long run with the log off keeps no memory per command; kept by reset().
+    void setLogKept(bool on);
 
     // Identity.
     void setDriverVersion(uint32_t word);

@@ -19,11 +19,15 @@ struct Identity {
     uint32_t type = 2;
     uint8_t revision = 0x81;
     std::string devName = "mil1553dev";
-    std::array<std::string, 4> pciLocations{
-        {"0000:03:00.0", "0000:03:00.1", "0000:03:00.2", "0000:03:00.3"}};
+    // Board n sits on PCI bus 3 + n, one function per channel: "0000:03:00.0".
+    std::array<std::string, 4> pciLocations;
+
+    explicit Identity(unsigned boardNumber = 0);
 };
 
 struct BoardData {
+    explicit BoardData(unsigned boardNumber = 0) : identity(boardNumber) {}
+
     Identity identity;
     std::map<uint64_t, uint32_t> registers;
     std::array<ChannelState, 4> channels;

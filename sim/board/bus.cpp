@@ -7,7 +7,6 @@
 #include "queues.h"
 #include "remote_terminal.h"
 
-#include <optional>
 #include <set>
 
 namespace velkor_sim {
@@ -43,9 +42,14 @@ Transaction transact(BoardData &board, const Message &message, uint64_t time)
     return t;
 }
 
+uint64_t duration(std::size_t dataWords, bool answered)
+{
+    return kWordMicros * (dataWords + (answered ? 2 : 1)) + kGapMicros;
+}
+
 uint64_t duration(const Transaction &t)
 {
-    return kWordMicros * (t.data.size() + (t.terminal ? 2 : 1)) + kGapMicros;
+    return duration(t.data.size(), t.terminal.has_value());
 }
 
 // Runs the messages from `time` on and gives the time after the last one.
@@ -61,15 +65,14 @@ uint64_t runMessages(BoardData &board, const std::vector<Message> &messages, uin
     return time;
 }
 
-void runExternalController(BoardData &board, uint64_t time)
+std::set<unsigned> terminalAddresses(const BoardData &board)
 {
     std::set<unsigned> addresses;
     for (const ChannelState &channel : board.channels) {
         if (runsAsTerminal(channel.settings))
             addresses.insert(channel.settings.rtAddress);
     }
-    for (unsigned address : addresses)
-        time = runMessages(board, externalMessages(address), time, nullptr);
+    return addresses;
 }
 
 } // namespace
@@ -85,8 +88,56 @@ void runBusPass(BoardData &board, uint64_t time)
         raiseControllerPass(controller, time);
         controllerRan = true;
     }
-    if (!controllerRan)
-        runExternalController(board, time);
+    if (controllerRan)
+        return;
+    for (unsigned address : terminalAddresses(board))
+        time = runMessages(board, externalMessages(address), time, nullptr);
+}
+
+// A controller with an empty list still holds the bus, as in a pass, but
+// sends nothing; so no pass interrupts pile up without messages.
+std::vector<BusStep> busCycle(const BoardData &board)
+{
+    std::vector<BusStep> steps;
+    bool controllerRuns = false;
+    for (unsigned channel = 0; channel < board.channels.size(); ++channel) {
+        if (!runsAsBusController(board, channel))
+            continue;
+        controllerRuns = true;
+        for (const Message &message : controllerMessages(board.channels[channel].settings))
+            steps.push_back({message, channel, false});
+        if (!steps.empty() && steps.back().controller == channel)
+            steps.back().endsPass = true;
+    }
+    if (controllerRuns)
+        return steps;
+    for (unsigned address : terminalAddresses(board)) {
+        for (const Message &message : externalMessages(address))
+            steps.push_back({message, std::nullopt, false});
+    }
+    return steps;
+}
+
+uint64_t runBusStep(BoardData &board, const BusStep &step, uint64_t time)
+{
+    const Transaction t = transact(board, step.message, time);
+    const uint64_t took = duration(t);
+    if (step.controller) {
+        ChannelState &controller = board.channels[*step.controller];
+        offer(controller.dmaBlocks, controllerBlock(t));
+        if (step.endsPass)
+            raiseControllerPass(controller, time + took);
+    }
+    return took;
+}
+
+uint64_t busStepMicros(const BoardData &board, const BusStep &step)
+{
+    const uint16_t command = step.message.command;
+    const bool answered = terminalAt(board, word::address(command)).has_value();
+    const std::size_t words = word::isTransmit(command) ? (answered ? word::count(command) : 0)
+                                                         : step.message.data.size();
+    return duration(words, answered);
 }
 
 } // namespace velkor_sim

@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace velkor_sim {
@@ -20,6 +21,15 @@ void putText(uint8_t *field, std::size_t size, const std::string &text)
 }
 
 } // namespace
+
+Identity::Identity(unsigned boardNumber)
+{
+    for (unsigned channel = 0; channel < pciLocations.size(); ++channel) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0000:%02x:00.%u", (3 + boardNumber) & 0xff, channel);
+        pciLocations[channel] = text;
+    }
+}
 
 Reply getDriverVersion(const Call &call)
 {

@@ -37,6 +37,15 @@ const std::array<std::pair<unsigned long, const char *>, 25> kNames = {{
 
 } // namespace
 
+unsigned long code(const std::string &name)
+{
+    for (const auto &entry : kNames) {
+        if (name == entry.second)
+            return entry.first;
+    }
+    return 0;
+}
+
 const char *name(unsigned long code)
 {
     for (const auto &entry : kNames) {

@@ -4,6 +4,7 @@
 #define VELKOR_SIM_REQUESTS_H
 
 #include <cstddef>
+#include <string>
 
 namespace velkor_sim::request {
 
@@ -42,6 +43,8 @@ constexpr std::size_t argumentSize(unsigned long code) { return (code >> 16) & 0
 
 // "IOCTL_..." for a command of the set, null for any other code.
 const char *name(unsigned long code);
+// The code of the command named "IOCTL_..."; 0, which no command has, for any other name.
+unsigned long code(const std::string &name);
 
 } // namespace velkor_sim::request
 

@@ -1,6 +1,7 @@
 #include "simulated_board.h"
 
 #include "serve_ioctl.h"
+#include "trace_writer.h"
 
 #include <umockdev.h>
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <stdexcept>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +21,9 @@ namespace {
 struct Node {
     Board *board;
     unsigned channel;
+    std::string name;
+    // The trace, when there is one; the address stays, its content is set once.
+    const std::unique_ptr<TraceWriter> *trace;
     UMockdevIoctlBase *handler = nullptr;
 };
 
@@ -27,6 +32,14 @@ gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
     const Node *node = static_cast<const Node *>(data);
     serveIoctl(*node->board, node->channel, client);
     return TRUE;
+}
+
+// umockdev tells of each open of the node this way.
+void onConnected(UMockdevIoctlBase *, UMockdevIoctlClient *, gpointer data)
+{
+    const Node *node = static_cast<const Node *>(data);
+    if (*node->trace)
+        (*node->trace)->write(node->name, "open");
 }
 
 void check(bool ok, const std::string &what)
@@ -47,22 +60,27 @@ void checkGlib(gboolean ok, GError *error, const std::string &what)
 } // namespace
 
 struct SimulatedBoard::Impl {
-    Board board;
+    // Declared before the boards, which hold their addresses.
+    std::unique_ptr<TraceWriter> trace;
+    std::vector<std::unique_ptr<BoardTraceLines>> traceLines;
+    std::vector<std::unique_ptr<Board>> boards;
     UMockdevTestbed *testbed = nullptr;
     std::string root;
     // Heap nodes: umockdev's thread holds their address as the handler's user data.
     std::map<std::string, std::unique_ptr<Node>> nodes;
 
     std::string path(const std::string &name) const { return root + "/dev/" + name; }
-    void attach(const std::string &name, unsigned channel);
+    void attach(const std::string &name, Board &board, unsigned channel);
+    void addNode(const std::string &name, Board &board, unsigned channel);
     void detach(const std::string &name);
 };
 
-void SimulatedBoard::Impl::attach(const std::string &name, unsigned channel)
+void SimulatedBoard::Impl::attach(const std::string &name, Board &board, unsigned channel)
 {
-    auto node = std::make_unique<Node>(Node{&board, channel});
+    auto node = std::make_unique<Node>(Node{&board, channel, name, &trace});
     node->handler = umockdev_ioctl_base_new();
     g_signal_connect(node->handler, "handle-ioctl", G_CALLBACK(onIoctl), node.get());
+    g_signal_connect(node->handler, "client-connected", G_CALLBACK(onConnected), node.get());
     GError *error = nullptr;
     const gboolean ok = umockdev_testbed_attach_ioctl(testbed, ("/dev/" + name).c_str(),
                                                       node->handler, &error);
@@ -70,6 +88,14 @@ void SimulatedBoard::Impl::attach(const std::string &name, unsigned channel)
         g_object_unref(node->handler);
     checkGlib(ok, error, "attach " + name);
     nodes[name] = std::move(node);
+}
+
+void SimulatedBoard::Impl::addNode(const std::string &name, Board &board, unsigned channel)
+{
+    if (channel >= Board::kChannels)
+        throw std::out_of_range("channel " + std::to_string(channel));
+    check(mkfifo(path(name).c_str(), 0666) == 0, "mkfifo " + name);
+    attach(name, board, channel);
 }
 
 void SimulatedBoard::Impl::detach(const std::string &name)
@@ -82,15 +108,18 @@ void SimulatedBoard::Impl::detach(const std::string &name)
     nodes.erase(it);
 }
 
-SimulatedBoard::SimulatedBoard() : impl_(std::make_unique<Impl>())
+SimulatedBoard::SimulatedBoard(unsigned boards) : impl_(std::make_unique<Impl>())
 {
     impl_->testbed = umockdev_testbed_new();
     gchar *root = umockdev_testbed_get_root_dir(impl_->testbed);
     impl_->root = root;
     g_free(root);
     check(mkdir((impl_->root + "/dev").c_str(), 0755) == 0, "mkdir dev");
-    for (unsigned channel = 0; channel < Board::kChannels; ++channel)
-        addNode("mil1553dev-0-ch-" + std::to_string(channel), channel);
+    for (unsigned number = 0; number < boards; ++number) {
+        impl_->boards.push_back(std::make_unique<Board>(number));
+        for (unsigned channel = 0; channel < Board::kChannels; ++channel)
+            impl_->addNode(nodeName(number, channel), *impl_->boards.back(), channel);
+    }
 }
 
 SimulatedBoard::~SimulatedBoard()
@@ -101,9 +130,23 @@ SimulatedBoard::~SimulatedBoard()
     g_object_unref(impl_->testbed);
 }
 
-Board &SimulatedBoard::board()
+Board &SimulatedBoard::board(unsigned number)
 {
-    return impl_->board;
+    return *impl_->boards.at(number);
+}
+
+unsigned SimulatedBoard::boardCount() const
+{
+    return static_cast<unsigned>(impl_->boards.size());
+}
+
+void SimulatedBoard::traceTo(std::FILE *file)
+{
+    impl_->trace = std::make_unique<TraceWriter>(file);
+    for (unsigned number = 0; number < impl_->boards.size(); ++number) {
+        impl_->traceLines.push_back(std::make_unique<BoardTraceLines>(*impl_->trace, number));
+        impl_->boards[number]->setTrace(impl_->traceLines.back().get());
+    }
 }
 
 std::string SimulatedBoard::rootDir() const
@@ -113,10 +156,7 @@ std::string SimulatedBoard::rootDir() const
 
 void SimulatedBoard::addNode(const std::string &name, unsigned channel)
 {
-    if (channel >= Board::kChannels)
-        throw std::out_of_range("channel " + std::to_string(channel));
-    check(mkfifo(impl_->path(name).c_str(), 0666) == 0, "mkfifo " + name);
-    impl_->attach(name, channel);
+    impl_->addNode(name, board(), channel);
 }
 
 void SimulatedBoard::addRegularFile(const std::string &name)

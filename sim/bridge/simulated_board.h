@@ -7,6 +7,7 @@
 
 #include "board.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -14,16 +15,23 @@ namespace velkor_sim {
 
 class SimulatedBoard {
 public:
-    // A testbed with one board of four channels: /dev/mil1553dev-0-ch-0 … -ch-3.
-    SimulatedBoard();
+    // A testbed with `boards` boards of four channels each:
+    // /dev/mil1553dev-B-ch-C for B = 0 … boards - 1, C = 0 … 3.
+    explicit SimulatedBoard(unsigned boards = 1);
     ~SimulatedBoard();
     SimulatedBoard(const SimulatedBoard &) = delete;
     SimulatedBoard &operator=(const SimulatedBoard &) = delete;
 
-    Board &board();
+    Board &board(unsigned number = 0);
+    unsigned boardCount() const;
     std::string rootDir() const;
 
-    // Entries of the testbed's dev/, by name ("mil1553dev-12-ch-0").
+    // Writes every open and every command of every board to `file`, line by
+    // line. Set before the program starts; the file stays the caller's.
+    void traceTo(std::FILE *file);
+
+    // Entries of the testbed's dev/, by name ("mil1553dev-12-ch-0"); nodes
+    // added here reach board 0.
     void addNode(const std::string &name, unsigned channel);
     void addRegularFile(const std::string &name);
     void addFolder(const std::string &name);

@@ -1,10 +1,12 @@
-// velkor-sim [--] program [args...]
-// Runs a program against one simulated board of four channels, the way
-// umockdev-run serves a testbed: this process holds the testbed and answers
-// the ioctls, the program reaches it through the inherited preload.
+// velkor-sim [OPTION]... [--] PROGRAM [ARG]...
+// Runs a program against simulated boards, the way umockdev-run serves a
+// testbed: this process holds the testbed and answers the ioctls, the program
+// reaches it through the inherited preload.
+#include "options.h"
 #include "simulated_board.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -15,6 +17,9 @@
 namespace {
 
 constexpr const char *kPreload = "libumockdev-preload.so.0";
+// Like env(1): 125 when the launcher itself fails, 127 when the program cannot be run.
+constexpr int kUsageError = 2;
+constexpr int kCannotStart = 125;
 
 // The testbed must be created under the preload, which only takes effect at
 // exec; so the launcher re-executes itself once with it.
@@ -59,20 +64,60 @@ int runProgram(char **program)
     return exitStatus(status);
 }
 
+// The trace file is opened close-on-exec: the program must not hold it.
+std::FILE *openTrace(const std::string &name)
+{
+    if (name == "-")
+        return stderr;
+    std::FILE *file = std::fopen(name.c_str(), "we");
+    if (!file)
+        throw std::runtime_error("--trace " + name + ": " + std::strerror(errno));
+    return file;
+}
+
+int serve(const velkor_sim::Options &options)
+{
+    velkor_sim::SimulatedBoard simulated(options.boards);
+    std::FILE *trace = options.trace.empty() ? nullptr : openTrace(options.trace);
+    if (trace)
+        simulated.traceTo(trace);
+    for (unsigned number = 0; number < simulated.boardCount(); ++number) {
+        velkor_sim::Board &board = simulated.board(number);
+        // Nothing reads the in-memory log here; the trace is this program's log.
+        board.setLogKept(false);
+        if (options.load)
+            board.setBusLoad(*options.load);
+        for (const velkor_sim::NamedFault &fault : options.faults)
+            velkor_sim::applyFault(board, fault);
+    }
+    std::cerr << "velkor-sim: testbed at " << simulated.rootDir() << "\n";
+    const int status = runProgram(options.program);
+    if (trace && trace != stderr)
+        std::fclose(trace);
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    int first = 1;
-    if (first < argc && std::string(argv[first]) == "--")
-        ++first;
-    if (first >= argc) {
-        std::cerr << "usage: velkor-sim [--] program [args...]\n";
-        return 2;
+    velkor_sim::Options options;
+    try {
+        options = velkor_sim::parseOptions(argc, argv);
+    } catch (const velkor_sim::UsageError &error) {
+        std::cerr << "velkor-sim: " << error.what() << "\n" << velkor_sim::usage();
+        return kUsageError;
+    }
+    if (options.help) {
+        std::cout << velkor_sim::usage();
+        return 0;
     }
     if (!underPreload())
         reexecUnderPreload(argv);
-    velkor_sim::SimulatedBoard simulated;
-    std::cerr << "velkor-sim: testbed at " << simulated.rootDir() << "\n";
-    return runProgram(argv + first);
+    try {
+        return serve(options);
+    } catch (const std::exception &error) {
+        std::cerr << "velkor-sim: " << error.what() << "\n";
+        return kCannotStart;
+    }
 }
