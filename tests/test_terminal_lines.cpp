@@ -4,11 +4,11 @@
 
 #include <QDateTime>
 
-#include <cstdlib>
+#include <cstddef>
 #include <malloc.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
