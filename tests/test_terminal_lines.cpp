@@ -1,5 +1,6 @@
 // Terminal lines as the window stores them: every message comes back exactly,
-// Clear gives their memory back, and the stamp follows the time zone.
+// a long line keeps its row wide enough, Clear gives the memory of the lines
+// back, and the stamp follows the time zone.
 #include "window_probe.h"
 
 #include <QDateTime>
@@ -67,6 +68,20 @@ private slots:
         QCOMPARE(line.size(), WindowProbe::timeStampLength + message.size());
         QCOMPARE(line.mid(12, 2), QString(": "));
         QCOMPARE(line.mid(WindowProbe::timeStampLength), message);
+    }
+
+    // All rows take the size of the longest line; the view measures only the
+    // last row, so a long line followed by short ones must still fit.
+    void aLongLineFitsItsRowAfterShorterOnes()
+    {
+        WindowProbe probe;
+        probe.window.show();
+        emit probe.window.signal_writeInTerminal("Слова данных:" + QString(" 0xffff,").repeated(40));
+        emit probe.window.signal_writeInTerminal("short");
+        QApplication::processEvents();
+        QListWidget *terminal = probe.terminal();
+        const int textWidth = terminal->fontMetrics().horizontalAdvance(terminal->item(0)->text());
+        QVERIFY(terminal->visualItemRect(terminal->item(0)).width() >= textWidth);
     }
 
     void clearGivesBackTheMemoryOfEveryLine()
