@@ -1,123 +1,204 @@
-// How long one polling tick takes on a saturated bus, how the terminal's size
-// affects it, what a terminal line costs in memory, and how fast the simulated
-// board alone delivers blocks (so the tool's own cost can be told apart).
+// What a polling tick on a saturated bus costs as the terminal grows the way a
+// user's does, tick by tick and never cut; what a terminal line costs in
+// memory; and how fast the simulated board alone delivers blocks, so that the
+// tool's own cost can be told apart. The terminal as it was written before is
+// measured in the same run, beside today's.
 // Run under libumockdev-preload on the offscreen platform: scripts/bench.sh.
+#include "previous_terminal.h"
 #include "resident_memory.h"
 #include "simulated_board.h"
 #include "tick_scenario.h"
 #include "velkor_library.h"
 #include "window_probe.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <malloc.h>
+#include <sys/wait.h>
 #include <memory>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-const int repetitions = 7;
+const unsigned tickBlocks = 40000;
+const std::vector<int> checkpoints = {0, 100000, 1000000};
 
-double median(std::vector<double> values)
+// The interrupt count and its four entries, "timerDMA", a summary per block
+// and a data-word line for every other block.
+int linesOfTick(unsigned blocks)
 {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return 6 + int(blocks + blocks / 2);
 }
 
-// Enough event-loop passes for the view to place every row in its batches.
-void settle()
-{
-    for (int pass = 0; pass < 100; ++pass)
-        QApplication::processEvents();
-}
-
-// The view places the new rows when the event loop next runs, in batches; the
-// window is frozen for the tick and then for each batch. Reported: the tick,
-// the tick with the longest batch after it, and the tick with all batches.
-struct TickTimes {
-    std::vector<double> tickMs, freezeMs, withLayoutMs;
-
-    void print(const char *what) const
-    {
-        std::printf("%-50s %10.1f %12.1f %12.1f\n", what, median(tickMs), median(freezeMs), median(withLayoutMs));
-    }
+struct LoopTimes {
+    double totalMs = 0;
+    double longestPassMs = 0;
 };
 
-// One window on channel 0 whose terminal holds `lines` lines before each tick.
-class TimedWindow
+// After a tick the view places the new rows and repaints in event-loop passes;
+// the window answers only between passes. Runs passes until three in a row
+// find nothing to do.
+LoopTimes runUntilIdle()
+{
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    LoopTimes times;
+    for (int idlePasses = 0; idlePasses < 3;) {
+        QElapsedTimer pass;
+        pass.start();
+        const bool busy = dispatcher->processEvents(QEventLoop::AllEvents);
+        const double ms = pass.nsecsElapsed() / 1e6;
+        times.totalMs += ms;
+        times.longestPassMs = std::max(times.longestPassMs, ms);
+        idlePasses = busy ? 0 : idlePasses + 1;
+    }
+    return times;
+}
+
+// Freed memory goes back to the system first, so that only what the lines
+// still hold is counted.
+double trimmedResidentBytes()
+{
+    malloc_trim(0);
+    return double(residentBytes());
+}
+
+struct Checkpoint {
+    int lines;
+    double callMs;
+    LoopTimes loop;
+    double bytesPerLine;
+};
+
+// One shown window on channel 0 whose terminal only grows, by real ticks.
+class GrowingTerminal
 {
 public:
-    explicit TimedWindow(int lines) : lines_(lines)
+    GrowingTerminal(velkor_sim::Board &board, bool previous) : board_(board)
     {
         probe_.window.show();
+        if (previous)
+            usePreviousTerminal(probe_.window, probe_.terminal());
         probe_.selectChannel(0);
         probe_.click("pushButton_startDriverTest");
-        probe_.clearTerminal();
-        fill(probe_, lines);
-    }
-
-    void tick(velkor_sim::Board &board, unsigned blocks)
-    {
-        queueSaturatedBus(board, blocks);
-        QElapsedTimer timer;
-        timer.start();
-        probe_.invoke("slot_timerDMA");
-        const double tickMs = timer.nsecsElapsed() / 1e6;
-        double longestPassMs = 0;
-        for (int pass = 0; pass < 100; ++pass) {
-            QElapsedTimer passTimer;
-            passTimer.start();
-            QApplication::processEvents();
-            longestPassMs = std::max(longestPassMs, passTimer.nsecsElapsed() / 1e6);
+        // Fonts, caches and the buffers of a full tick are not the lines' cost.
+        // The empty terminal is then one that Clear emptied: its tick finds
+        // the memory that the cleared lines left, as a user's after Clear does.
+        for (int pass = 0; pass < 2; ++pass) {
+            tick(tickBlocks);
+            probe_.clearTerminal();
+            runUntilIdle();
+            if (pass == 0)
+                baselineBytes_ = trimmedResidentBytes();
         }
-        times.tickMs.push_back(tickMs);
-        times.freezeMs.push_back(tickMs + longestPassMs);
-        times.withLayoutMs.push_back(timer.nsecsElapsed() / 1e6);
-        trim();
     }
 
-    static void fill(WindowProbe &probe, int lines)
+    std::vector<Checkpoint> grow()
     {
-        const QString text = "Слова данных: 0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666;";
-        QListWidget *terminal = probe.terminal();
-        while (terminal->count() < lines)
-            emit probe.window.signal_writeInTerminal(text);
-        settle();
+        std::vector<Checkpoint> results;
+        for (int lines : checkpoints)
+            results.push_back(tickAt(lines, tickBlocks));
+        return results;
     }
 
-    TickTimes times;
+    // One tick of the given size once the terminal holds the given lines. The
+    // memory is counted after it, so that giving freed pages back does not
+    // make the timed tick fault them in again.
+    Checkpoint tickAt(int lines, unsigned blocks)
+    {
+        growTo(lines);
+        const int count = probe_.terminal()->count();
+        const double callMs = tick(blocks);
+        const LoopTimes loop = runUntilIdle();
+        const double bytesPerLine = (trimmedResidentBytes() - baselineBytes_) / probe_.terminal()->count();
+        return {count, callMs, loop, bytesPerLine};
+    }
 
 private:
-    // Back to the same terminal size, so that every repetition meets the same view.
-    void trim()
+    double tick(unsigned blocks)
     {
-        QListWidget *terminal = probe_.terminal();
-        while (terminal->count() > lines_)
-            delete terminal->takeItem(terminal->count() - 1);
-        settle();
+        queueSaturatedBus(board_, blocks);
+        QElapsedTimer call;
+        call.start();
+        probe_.invoke("slot_timerDMA");
+        return call.nsecsElapsed() / 1e6;
     }
 
+    // Full ticks while they fit, then one smaller tick to land on the size.
+    void growTo(int lines)
+    {
+        while (probe_.terminal()->count() + linesOfTick(tickBlocks) <= lines) {
+            tick(tickBlocks);
+            runUntilIdle();
+        }
+        const int missing = lines - probe_.terminal()->count();
+        if (missing > linesOfTick(0)) {
+            tick(unsigned(2 * (missing - linesOfTick(0)) + 1) / 3);
+            runUntilIdle();
+        }
+    }
+
+    velkor_sim::Board &board_;
     WindowProbe probe_;
-    int lines_;
+    double baselineBytes_ = 0;
 };
 
-void measureMemoryPerLine()
+std::vector<Checkpoint> growTerminal(bool previous, int argc, char **argv)
 {
-    WindowProbe probe;
-    const int lines = 200000;
-    const QString text = "Транзакция - тип = 1 - нет ошибок - freeTimer: 123456 - CntServWords: 2 - "
-                         "CntDataWords: 32 - Шина: Шина А";
-    const int64_t before = residentBytes();
-    for (int i = 0; i < lines; ++i)
-        emit probe.window.signal_writeInTerminal(text);
-    QApplication::processEvents();
-    const double perLine = double(residentBytes() - before) / lines;
-    const int textBytes = 2 * probe.terminal()->item(0)->text().size();
-    std::printf("memory per terminal line: %.0f bytes (its UTF-16 text: %d bytes)\n", perLine, textBytes);
+    velkor_sim::SimulatedBoard simulated;
+    QApplication application(argc, argv);
+    return GrowingTerminal(simulated.board(), previous).grow();
+}
+
+// Each implementation grows its terminal in a process of its own, so that
+// neither meets the heap that the other left behind.
+std::vector<Checkpoint> growTerminalInChild(bool previous, int argc, char **argv)
+{
+    std::vector<Checkpoint> results(checkpoints.size());
+    const std::size_t bytes = results.size() * sizeof(Checkpoint);
+    int channel[2];
+    if (pipe(channel) != 0)
+        std::exit(1);
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        results = growTerminal(previous, argc, argv);
+        _exit(::write(channel[1], results.data(), bytes) == ssize_t(bytes) ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::size_t received = 0;
+    for (ssize_t n = 1; n > 0 && received < bytes; received += std::size_t(std::max<ssize_t>(n, 0)))
+        n = ::read(channel[0], reinterpret_cast<char *>(results.data()) + received, bytes - received);
+    ::close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (received != bytes || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "the %s terminal's run failed\n", previous ? "previous" : "current");
+        std::exit(1);
+    }
+    return results;
+}
+
+void printGrowingTerminal(const std::vector<Checkpoint> &previous, const std::vector<Checkpoint> &now)
+{
+    std::printf("%u-block tick of the saturated mix on a terminal grown by such ticks, never cut\n", tickBlocks);
+    std::printf("call: the slot; loop: the event loop until idle; longest: its longest pass;\n"
+                "bytes/line: resident memory of the terminal per line after the tick, after malloc_trim\n\n");
+    std::printf("%-16s | %-40s | %-40s\n", "", "previous (QString items)", "now (compact items)");
+    const char *columns = "   call    loop   total longest bytes/line";
+    std::printf("%-16s | %s | %s\n", "terminal lines", columns, columns);
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        std::printf("%16d", now[i].lines);
+        for (const Checkpoint &c : {previous[i], now[i]})
+            std::printf(" | %7.1f %7.1f %7.1f %7.1f %10.0f", c.callMs, c.loop.totalMs, c.callMs + c.loop.totalMs,
+                        c.loop.longestPassMs, c.bytesPerLine);
+        std::printf("\n");
+    }
 }
 
 void measureDeliveryRate(velkor_sim::Board &board)
@@ -125,7 +206,7 @@ void measureDeliveryRate(velkor_sim::Board &board)
     const int fd = ::open("/dev/mil1553dev-0-ch-1", O_RDWR);
     const unsigned blocks = 40000;
     std::vector<double> seconds;
-    for (int run = 0; run < repetitions; ++run) {
+    for (int run = 0; run < 7; ++run) {
         for (unsigned n = 0; n < blocks; ++n)
             board.queueDmaBlock(1, velkor_sim::DmaBlock{});
         unsigned int count = 0;
@@ -136,50 +217,34 @@ void measureDeliveryRate(velkor_sim::Board &board)
         velkor_freeDmaReadBlock(container);
     }
     ::close(fd);
-    const double s = median(seconds);
-    std::printf("board delivery through ioctl: %u blocks in %.1f ms = %.0f blocks/s (%.0f MB/s)\n", blocks, s * 1e3,
-                blocks / s, blocks * 128 / s / 1e6);
-}
-
-// Windows are ticked in turn, repetition by repetition, so that a slow phase
-// of the machine falls on all of them alike.
-void measureTicks(velkor_sim::Board &board, const std::vector<unsigned> &blocks, const std::vector<int> &lines)
-{
-    std::vector<std::unique_ptr<TimedWindow>> windows;
-    for (int terminalLines : lines)
-        windows.push_back(std::make_unique<TimedWindow>(terminalLines));
-    for (int run = 0; run < repetitions; ++run) {
-        for (std::size_t i = 0; i < windows.size(); ++i)
-            windows[i]->tick(board, blocks[i]);
-    }
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        const QByteArray what = QByteArray::number(blocks[i]) + " DMA blocks, terminal of " +
-            QByteArray::number(lines[i]) + " lines";
-        windows[i]->times.print(what.constData());
-    }
+    std::sort(seconds.begin(), seconds.end());
+    const double s = seconds[seconds.size() / 2];
+    std::printf("\nboard delivery through ioctl, median of 7: %u blocks in %.1f ms = %.0f blocks/s (%.0f MB/s)\n",
+                blocks, s * 1e3, blocks / s, blocks * 128 / s / 1e6);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    velkor_sim::SimulatedBoard simulated;
-    velkor_sim::Board &board = simulated.board();
-    QApplication application(argc, argv);
-
-    // "--tick N [LINES [TRACE]]" times only the N-block tick on a terminal of LINES lines, for a
+    // "--tick N [LINES [TRACE]]" times one N-block tick on a terminal grown to LINES lines, for a
     // profiler, with the board's commands traced to the file TRACE as velkor-sim --trace does.
     if (argc >= 3 && QByteArray(argv[1]) == "--tick") {
+        velkor_sim::SimulatedBoard simulated;
         std::FILE *trace = argc > 4 ? std::fopen(argv[4], "w") : nullptr;
         if (trace)
             simulated.traceTo(trace);
-        measureTicks(board, {QByteArray(argv[2]).toUInt()}, {argc > 3 ? QByteArray(argv[3]).toInt() : 0});
+        QApplication application(argc, argv);
+        const Checkpoint c = GrowingTerminal(simulated.board(), false)
+                                 .tickAt(argc > 3 ? QByteArray(argv[3]).toInt() : 0, QByteArray(argv[2]).toUInt());
+        std::printf("%s-block tick on %d lines: call %.1f ms, loop %.1f ms, longest pass %.1f ms\n", argv[2], c.lines,
+                    c.callMs, c.loop.totalMs, c.loop.longestPassMs);
         return 0;
     }
-    measureMemoryPerLine();
-    std::printf("\n%-50s %10s %12s %12s\n", "polling tick, median of 7", "tick ms", "freeze ms", "+layout ms");
-    measureTicks(board, {1000, 10000, 40000}, {0, 0, 0});
-    measureTicks(board, {40000, 40000, 40000}, {0, 100000, 1000000});
-    measureDeliveryRate(board);
+    const std::vector<Checkpoint> previous = growTerminalInChild(true, argc, argv);
+    const std::vector<Checkpoint> now = growTerminalInChild(false, argc, argv);
+    printGrowingTerminal(previous, now);
+    velkor_sim::SimulatedBoard simulated;
+    measureDeliveryRate(simulated.board());
     return 0;
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the project and runs the whole test suite: the normal build's tests,
-# the same tests on a build with AddressSanitizer (leaks included) and
-# UndefinedBehaviorSanitizer, then the fuzz targets for a bounded time. Any
-# failure or sanitizer report fails the command; the last line sums up all
-# three in ctest's words, since CI reads ctest's closing lines.
+# a 30-second soak of the tool at full bus load, the same tests on a build
+# with AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer, then
+# the fuzz targets for a bounded time. Any failure or sanitizer report fails
+# the command; the last line sums up all stages in ctest's words, since CI
+# reads ctest's closing lines.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 passed=0
@@ -51,6 +52,9 @@ sanitized_ctest() {
 "$top/scripts/setup.sh"
 heading "Tests (build/)"
 run_ctest "$top/build"
+
+heading "Soak at full bus load, 30 s (build/)"
+count "$top/scripts/soak.sh" 30
 
 heading "Tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/)"
 "$top/scripts/setup.sh" "$top/build-sanitize" -DVELKOR_SANITIZE=ON

@@ -2,6 +2,7 @@
 #include "ui_main_window.h"
 
 #include "channel_finder.h"
+#include "terminal_item.h"
 #include "terminal_line.h"
 #include "terminal_row_delegate.h"
 
@@ -23,10 +24,12 @@ MainWindow::MainWindow(QWidget *parent)
     // links it in (its own initializer registers it before main runs).
     Q_INIT_RESOURCE(recources);
     ui->setupUi(this);
-    new TerminalRowDelegate(ui->listWidgetTerminal);
+    auto *terminalRows = new TerminalRowDelegate(ui->listWidgetTerminal);
 
-    connect(this, &MainWindow::signal_writeInTerminal, this, [this](const QString &text) {
-        ui->listWidgetTerminal->insertItem(ui->listWidgetTerminal->count(), terminalLine(text));
+    connect(this, &MainWindow::signal_writeInTerminal, this, [this, terminalRows](const QString &text) {
+        const QLatin1String stamp = terminalLineStamp();
+        terminalRows->noteLine(stamp, text);
+        ui->listWidgetTerminal->insertItem(ui->listWidgetTerminal->count(), TerminalItem::create(stamp, text));
     });
     connect(ui->pushButtonClear, &QPushButton::clicked, ui->listWidgetTerminal, &QListWidget::clear);
     connect(ui->pushButton_startDriverTest, &QPushButton::clicked, this, &MainWindow::slot_driverTest);

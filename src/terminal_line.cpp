@@ -4,57 +4,52 @@
 
 namespace {
 
-// The local time of day, as "hh:mm:ss.zzz". A busy bus writes tens of
-// thousands of lines a second; converting each to local time would consult
-// the time zone every time, so the conversion is made once per second and
-// only the milliseconds are filled in per line.
+// A busy bus writes tens of thousands of lines a second; converting each to
+// local time would consult the time zone every time, so the conversion is
+// made once per second and only the milliseconds are filled in per line.
+// localtime_r, unlike localtime, never reads the time zone again after its
+// first call, so the zone is read afresh each second: a change of the
+// system's zone (a new /etc/localtime, or TZ changed in the process) shows
+// from the next second on.
 class LocalTimeStamp
 {
 public:
-    QString now()
+    QLatin1String now()
     {
         timespec clock;
         clock_gettime(CLOCK_REALTIME, &clock);
         if (clock.tv_sec != second_)
             startSecond(clock.tv_sec);
-        QString stamp = secondText_;
-        appendDigits(stamp, int(clock.tv_nsec / 1000000), 3);
-        return stamp;
+        putDigits(text_ + 9, int(clock.tv_nsec / 1000000), 3);
+        return QLatin1String(text_, sizeof text_);
     }
 
 private:
     void startSecond(time_t second)
     {
+        tzset();
         tm local;
         localtime_r(&second, &local);
-        secondText_.clear();
-        appendDigits(secondText_, local.tm_hour, 2);
-        secondText_ += QLatin1Char(':');
-        appendDigits(secondText_, local.tm_min, 2);
-        secondText_ += QLatin1Char(':');
-        appendDigits(secondText_, local.tm_sec, 2);
-        secondText_ += QLatin1Char('.');
+        putDigits(text_, local.tm_hour, 2);
+        putDigits(text_ + 3, local.tm_min, 2);
+        putDigits(text_ + 6, local.tm_sec, 2);
         second_ = second;
     }
 
-    static void appendDigits(QString &text, int value, int digits)
+    static void putDigits(char *at, int value, int digits)
     {
-        for (int divisor = digits == 3 ? 100 : 10; divisor > 0; divisor /= 10)
-            text += QLatin1Char(char('0' + value / divisor % 10));
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            at[i] = char('0' + value % 10);
     }
 
     time_t second_ = -1;
-    QString secondText_;
+    char text_[14] = {'h', 'h', ':', 'm', 'm', ':', 's', 's', '.', 'z', 'z', 'z', ':', ' '};
 };
 
 } // namespace
 
-QString terminalLine(const QString &message)
+QLatin1String terminalLineStamp()
 {
     static LocalTimeStamp clock;
-    QString line = clock.now();
-    line.reserve(line.size() + 2 + message.size());
-    line += QLatin1String(": ");
-    line += message;
-    return line;
+    return clock.now();
 }

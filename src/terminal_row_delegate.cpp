@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QListWidget>
 
-TerminalRowDelegate::TerminalRowDelegate(QListWidget *terminal) : QStyledItemDelegate(terminal), terminal_(terminal)
+TerminalRowDelegate::TerminalRowDelegate(QListWidget *terminal) : QStyledItemDelegate(terminal)
 {
     terminal->setUniformItemSizes(true);
     // The view still places every row again after an insertion, about 30 ns
@@ -12,19 +12,13 @@ TerminalRowDelegate::TerminalRowDelegate(QListWidget *terminal) : QStyledItemDel
     terminal->setLayoutMode(QListView::Batched);
     terminal->setBatchSize(100000);
     terminal->setItemDelegate(this);
-    QAbstractItemModel *model = terminal->model();
-    connect(model, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex &, int first, int last) { noteRows(first, last); });
-    connect(model, &QAbstractItemModel::modelReset, this, [this]() { longest_.clear(); });
+    connect(terminal->model(), &QAbstractItemModel::modelReset, this, [this]() { longest_.clear(); });
 }
 
-void TerminalRowDelegate::noteRows(int first, int last)
+void TerminalRowDelegate::noteLine(QLatin1String stamp, const QString &message)
 {
-    for (int row = first; row <= last; ++row) {
-        const QString text = terminal_->item(row)->text();
-        if (text.size() > longest_.size())
-            longest_ = text;
-    }
+    if (stamp.size() + message.size() > longest_.size())
+        longest_ = stamp + message;
 }
 
 QSize TerminalRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const

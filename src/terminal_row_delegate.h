@@ -17,12 +17,14 @@ class TerminalRowDelegate : public QStyledItemDelegate
 public:
     explicit TerminalRowDelegate(QListWidget *terminal);
 
+    // The writer hands each line over as it appends it, so the delegate
+    // never reads back an item it has just been given; only a line longer
+    // than all before it is put together.
+    void noteLine(QLatin1String stamp, const QString &message);
+
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    void noteRows(int first, int last);
-
-    QListWidget *terminal_;
     QString longest_;
 };
 

@@ -1,0 +1,138 @@
+// The tool at full bus load for a long time: run it as velkor-sim's program,
+//   QT_QPA_PLATFORM=offscreen velkor-sim --load max -- build/bench/soak_terminal SECONDS [previous]
+// (scripts/soak.sh does). It sets channel 0 up as remote terminal through the
+// real window and lets the window's own timer poll for SECONDS, then reports
+// the lines written, lines a second, resident memory a line, the longest
+// tick, and whether every DMA block the board delivered was reported. The
+// exit status is 1 when a block went unreported or nothing arrived.
+// "previous" writes the terminal as it was before, for comparison.
+#include "previous_terminal.h"
+#include "resident_memory.h"
+#include "velkor_library.h"
+#include "window_probe.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <malloc.h>
+
+namespace {
+
+// Every DMA block the board hands the tool passes through the library's read;
+// the soak is linked with --wrap so that it sees each container on its way.
+unsigned long long deliveredBlocks = 0;
+
+} // namespace
+
+extern "C" DMA_READ_BLOCK *__real_velkor_readAllDmaBlocksReadyRead(int fd, unsigned int *cntBlocks);
+
+extern "C" DMA_READ_BLOCK *__wrap_velkor_readAllDmaBlocksReadyRead(int fd, unsigned int *cntBlocks)
+{
+    DMA_READ_BLOCK *container = __real_velkor_readAllDmaBlocksReadyRead(fd, cntBlocks);
+    if (container)
+        deliveredBlocks += container->countBlocks;
+    return container;
+}
+
+namespace {
+
+double trimmedResidentBytes()
+{
+    malloc_trim(0);
+    return double(residentBytes());
+}
+
+// Times each tick of the polling timer, from its timer event to the end of
+// the window's slot, and checks that the tick wrote one summary per block.
+class TickWatch : public QObject
+{
+public:
+    TickWatch(QTimer *timer, QListWidget *terminal) : terminal_(terminal)
+    {
+        timer->installEventFilter(this);
+        connect(timer, &QTimer::timeout, this, [this]() { tickEnded(); });
+    }
+
+    int ticks = 0;
+    double longestMs = 0;
+    unsigned long long reportedBlocks = 0;
+    int unreportedTicks = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Timer) {
+            firstRow_ = terminal_->count();
+            deliveredBefore_ = deliveredBlocks;
+            tick_.start();
+        }
+        return false;
+    }
+
+private:
+    void tickEnded()
+    {
+        longestMs = std::max(longestMs, tick_.nsecsElapsed() / 1e6);
+        ++ticks;
+        unsigned long long summaries = 0;
+        for (int row = firstRow_; row < terminal_->count(); ++row)
+            summaries += terminal_->item(row)->text().midRef(WindowProbe::timeStampLength).startsWith("Транзакция");
+        reportedBlocks += summaries;
+        unreportedTicks += summaries != deliveredBlocks - deliveredBefore_;
+    }
+
+    QListWidget *terminal_;
+    QElapsedTimer tick_;
+    int firstRow_ = 0;
+    unsigned long long deliveredBefore_ = 0;
+};
+
+QTimer *runningTimer(const MainWindow &window)
+{
+    for (QTimer *timer : window.findChildren<QTimer *>()) {
+        if (timer->isActive())
+            return timer;
+    }
+    qFatal("no polling timer runs after the remote terminal set-up");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 600;
+    WindowProbe probe;
+    if (argc > 2 && QByteArray(argv[2]) == "previous")
+        usePreviousTerminal(probe.window, probe.terminal());
+    probe.window.show();
+    probe.selectChannel(0);
+    const double emptyBytes = trimmedResidentBytes();
+    probe.click("pushButton_initRT");
+    TickWatch watch(runningTimer(probe.window), probe.terminal());
+
+    QElapsedTimer wall;
+    wall.start();
+    QTimer::singleShot(seconds * 1000, &application, &QApplication::quit);
+    application.exec();
+    const double elapsed = wall.nsecsElapsed() / 1e9;
+    probe.click("pushButton_Stop");
+
+    const int lines = probe.terminal()->count();
+    const double bytesPerLine = (trimmedResidentBytes() - emptyBytes) / std::max(lines, 1);
+    probe.click("pushButtonClear");
+    const double afterClear = trimmedResidentBytes() - emptyBytes;
+    const bool clean = watch.unreportedTicks == 0 && deliveredBlocks > 0;
+
+    std::printf("soak: %.0f s at full bus load, channel 0 as remote terminal\n", elapsed);
+    std::printf("ticks: %d, the longest %.1f ms\n", watch.ticks, watch.longestMs);
+    std::printf("DMA blocks delivered: %llu (%.0f a second), reported: %llu, ticks with a block unreported: %d\n",
+                deliveredBlocks, deliveredBlocks / elapsed, watch.reportedBlocks, watch.unreportedTicks);
+    std::printf("terminal lines: %d (%.0f a second), resident memory %.0f bytes a line; after Clear %.1f MB\n",
+                lines, lines / elapsed, bytesPerLine, afterClear / 1e6);
+    std::printf("%s\n", clean ? "every block delivered was reported" : "FAILED: blocks went unreported or none came");
+    return clean ? 0 : 1;
+}
