@@ -17,17 +17,7 @@ output="$(realpath -m "${1:-$top/packages}")"
 # dpkg-shlibdeps (dpkg-dev) and file find the packages' Depends.
 packages=(build-essential cmake pkg-config qtbase5-dev dpkg-dev file)
 [ "$simulator" = OFF ] || packages+=(libumockdev-dev)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=""
-    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
-fi
+"$(dirname "$0")/install-missing.sh" "${packages[@]}"
 
 build="$top/build-package"
 export DEB_BUILD_MAINT_OPTIONS="hardening=+all"
