@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # run_fuzz_target.sh replay|fuzz <fuzz executable>
-#   replay: runs every input in fuzz/regressions/<target>/ once;
+#   replay: runs every committed input of the target once, the seed corpus
+#           and fuzz/regressions/<target>/, and fails when there is none;
 #   fuzz:   fuzzes for FUZZ_SECONDS (60) from a scratch copy of the seed
 #           corpus, so that the committed corpus does not grow.
 # Fails on a crash, a sanitizer report, a leak, a timeout or running out of memory.
@@ -15,9 +16,13 @@ export LSAN_OPTIONS="suppressions=$here/../tests/sanitizer/lsan.supp"
 
 replay() {
     local inputs
-    mapfile -t inputs < <(find "$here/regressions/$target" -type f ! -name README.md | sort)
-    echo "$target: replaying ${#inputs[@]} regression input(s)"
-    [ ${#inputs[@]} -eq 0 ] || "$executable" "${limits[@]}" "${inputs[@]}"
+    mapfile -t inputs < <(find "$here/corpus/$target" "$here/regressions/$target" -type f ! -name README.md | sort)
+    echo "$target: replaying ${#inputs[@]} committed input(s)"
+    if [ ${#inputs[@]} -eq 0 ]; then
+        echo "$target: nothing to replay" >&2
+        return 1
+    fi
+    "$executable" "${limits[@]}" "${inputs[@]}"
 }
 
 fuzz() {

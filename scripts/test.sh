@@ -62,7 +62,7 @@ sanitized_ctest
 
 heading "Fuzz targets (build-fuzz/)"
 CC=clang CXX=clang++ "$top/scripts/setup.sh" "$top/build-fuzz" -DVELKOR_FUZZ=ON -DBUILD_TESTING=OFF
-for target in fuzz_polling_tick fuzz_block_report; do
+for target in fuzz_polling_tick; do
     count "$top/fuzz/run_fuzz_target.sh" replay "$top/build-fuzz/fuzz/$target"
     count "$top/fuzz/run_fuzz_target.sh" fuzz "$top/build-fuzz/fuzz/$target"
 done

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Writes the seed inputs of both fuzz targets into this folder. The answers
+# Writes the seed inputs of the fuzz target into this folder. The answers
 # follow the script format of fuzz/fake_driver.h; a tick's commands come in
 # the order: DMA count, interrupt count, then for a non-zero interrupt count
 # its count and read, then for a non-zero DMA count its count and read.
@@ -43,9 +43,3 @@ bc_tick; ok 0; ok 0 | seed fuzz_polling_tick empty_queues
 { rt_tick; ok 1; ok 0; ok 1; ok 1; block $long_status 63; } | seed fuzz_polling_tick data_words_63
 { bc_tick; ok 1; ok 0; ok 0; rt_tick; ok 1; ok 0; ok 1; ok 1; block $rt_status 2; } | seed fuzz_polling_tick count_fell_to_zero_then_block
 
-{ bytes 0; block $bc_status 700; } | seed fuzz_block_report bc_three_words
-{ bytes 1; block $rt_status 900; } | seed fuzz_block_report rt_error
-{ bytes 0; block $long_status 63; } | seed fuzz_block_report bc_data_words_63
-{ bytes 1; block $long_status 63; block $bc_status 7; } | seed fuzz_block_report rt_data_words_63_then_another
-{ bytes 1; head -c 128 /dev/zero | tr '\0' '\377'; } | seed fuzz_block_report rt_all_ones
-{ bytes 0; word $((1 << 5)); } | seed fuzz_block_report bc_short_block
