@@ -1,0 +1,279 @@
+// The interaction library: block accessors on literal status words, register
+// addresses, and the queue and register commands against the simulated board.
+#include "board_fixture.h"
+#include "channel_descriptor.h"
+#include "dma_blocks.h"
+#include "velkor_library.h"
+#include "velkor_registers.h"
+
+#include <QtTest>
+
+#include <array>
+
+namespace {
+
+const unsigned long GET_COUNT_DMA = 0xc0046207, READ_DMA = 0xc0106206;
+const unsigned long GET_COUNT_INT = 0xc0046232, READ_INT = 0xc0106233;
+const unsigned long WRITE_REG_MASKED = 0x40106201;
+const unsigned int T = 0xFFFFFFFF;
+
+// The library's own heap requests: the test is linked with --wrap=malloc, which
+// reroutes the calls of the statically linked library, not those of Qt.
+unsigned libraryAllocations = 0;
+
+// Bus controller, success, type 1, one data word n; timer n.
+velkor_sim::DmaBlock numberedBlock(uint16_t n)
+{
+    return dmaBlock(0x10000022, n, 1, {n});
+}
+
+uint16_t firstDataWord(const DMA_READ_BLOCK *container, unsigned index)
+{
+    uint16_t word;
+    std::memcpy(&word, container->data + index * 128 + 64, 2);
+    return word;
+}
+
+} // namespace
+
+extern "C" void *__real_malloc(size_t size);
+extern "C" void *__wrap_malloc(size_t size)
+{
+    ++libraryAllocations;
+    return __real_malloc(size);
+}
+
+class VelkorLibraryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { BoardFixture::simulated(); }
+    void init()
+    {
+        BoardFixture::reset();
+        libraryAllocations = 0;
+    }
+
+    void decodesWord0_data()
+    {
+        QTest::addColumn<uint>("word0");
+        QTest::addColumn<uint>("layout");
+        QTest::addColumn<uint>("success");
+        QTest::addColumn<uint>("type");
+        QTest::addColumn<uint>("dataWords");
+        QTest::addColumn<uint>("serviceWords");
+        QTest::addColumn<uint>("busB");
+        QTest::addColumn<uint>("subaddress");
+
+        QTest::newRow("bit 28, controller: success, type 0") << 0x10000000u << 0u << T << 0u << 0u << 0u << 0u << 0u;
+        QTest::newRow("bit 28, terminal: success, type 2") << 0x10000000u << 1u << T << 2u << 0u << 0u << 0u << 0u;
+        QTest::newRow("bit 26, terminal: error") << 0x04000000u << 1u << 0u << 0u << 0u << 0u << 0u << 0u;
+        QTest::newRow("bit 26, controller: error") << 0x04000000u << 0u << 0u << 0u << 0u << 0u << 0u << 0u;
+        QTest::newRow("bits 31+15, controller: bus B") << 0x80008000u << 0u << 0u << 0u << 0u << 0u << T << 0u;
+        QTest::newRow("bits 31+15, terminal: bus B") << 0x80008000u << 1u << T << 0u << 0u << 0u << T << 0u;
+        QTest::newRow("bit 15, controller: bus B") << 0x00008000u << 0u << 0u << 0u << 0u << 0u << T << 0u;
+        QTest::newRow("bit 15, terminal: bus A") << 0x00008000u << 1u << T << 0u << 0u << 0u << 0u << 0u;
+        QTest::newRow("bit 31, controller: bus A") << 0x80000000u << 0u << 0u << 0u << 0u << 0u << 0u << 0u;
+        QTest::newRow("bit 31, terminal: bus B") << 0x80000000u << 1u << T << 0u << 0u << 0u << T << 0u;
+        QTest::newRow("bits 1-4 and 10, controller") << 0x0000041Eu << 0u << 0u << 15u << 32u << 0u << 0u << 30u;
+        QTest::newRow("all service bits") << 0x00007800u << 0u << 0u << 0u << 0u << 15u << 0u << 0u;
+        QTest::newRow("all ones, terminal") << 0xFFFFFFFFu << 1u << 0u << 15u << 63u << 15u << T << 31u;
+        QTest::newRow("layout 2 is terminal") << 0xF8000000u << 2u << T << 15u << 0u << 0u << T << 0u;
+        QTest::newRow("layout all-ones is terminal") << 0x0C008000u << T << 0u << 1u << 0u << 0u << 0u << 0u;
+    }
+
+    void decodesWord0()
+    {
+        QFETCH(uint, word0);
+        QFETCH(uint, layout);
+        velkor_sim::DmaBlock block = dmaBlock(word0, 0, 1);
+        QTEST(velkor_dmaBlock_isSuccessTransaction(layout, block.data()), "success");
+        QTEST(velkor_dmaBlock_getTypeTransaction(layout, block.data()), "type");
+        QTEST(velkor_dmaBlock_getCountDataWords16(layout, block.data()), "dataWords");
+        QTEST(velkor_dmaBlock_getCountServiceWords16(layout, block.data()), "serviceWords");
+        QTEST(velkor_dmaBlock_getActiveBus(layout, block.data()), "busB");
+        QTEST(velkor_dmaBlock_tdModeSubaddress(block.data()), "subaddress");
+    }
+
+    void timerComesFromWord1OrWord4AndDataFromByte64()
+    {
+        velkor_sim::DmaBlock block = dmaBlock(0, 0x89ABCDEF, 1);
+        std::memset(block.data() + 16, 0xFF, 4);
+        QCOMPARE(velkor_dmaBlock_getFreeTimer(0, block.data()), 0x89ABCDEFu);
+        QCOMPARE(velkor_dmaBlock_getFreeTimer(1, block.data()), T);
+        QCOMPARE(velkor_dmaBlock_getPtrDataPart(block.data()), block.data() + 64);
+    }
+
+    void registerBaseFollowsTheChannelNumber()
+    {
+        const std::array<unsigned long, 5> bases = {0x2000, 0x4000, 0x6000, 0x8000, 0x8000};
+        const std::array<unsigned int, 5> numbers = {0, 1, 2, 3, T};
+        for (std::size_t i = 0; i < bases.size(); ++i)
+            QCOMPARE(velkor_channelRegisterBase(numbers[i]), bases[i]);
+    }
+
+    void channelNumberComesFromTheDriver()
+    {
+        for (int channel = 0; channel < 4; ++channel)
+            QCOMPARE(velkor_getNumberChannel(ChannelDescriptor(channel).fd()), unsigned(channel));
+        BoardFixture::board().failNumberQuery();
+        QCOMPARE(velkor_getNumberChannel(ChannelDescriptor(1).fd()), T);
+    }
+
+    void readsEveryReadyDmaBlockOnceInOrder()
+    {
+        ChannelDescriptor node(0);
+        for (uint16_t n = 1; n <= 3; ++n)
+            BoardFixture::board().queueDmaBlock(0, numberedBlock(n));
+        unsigned int count = 0;
+        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd(), &count);
+        QVERIFY(container);
+        QCOMPARE(count, 3u);
+        QCOMPARE(container->countBlocks, 3u);
+        QCOMPARE(container->length, 384u);
+        for (unsigned i = 0; i < 3; ++i)
+            QCOMPARE(firstDataWord(container, i), uint16_t(i + 1));
+        velkor_freeDmaReadBlock(container);
+        QCOMPARE(BoardFixture::log(), QStringList({"ch0 IOCTL_GET_COUNT_DMA_BLOCKS",
+                                              "ch0 IOCTL_READ_DMA_BLOCKS countBlocks=3 length=384"}));
+
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QCOMPARE(count, 0u);
+    }
+
+    // Blocks wait in both queues; the failed count alone must keep the library
+    // from reading them, and from asking for memory to read them into.
+    void aFailedCountIsFollowedByNoReadAndNoAllocation()
+    {
+        ChannelDescriptor node(2);
+        BoardFixture::board().queueDmaBlock(2, numberedBlock(1));
+        BoardFixture::board().queueInterruptBlock(2, {512, 5, 0, 0});
+        BoardFixture::board().failNext(GET_COUNT_DMA, 2);
+        BoardFixture::board().failNext(GET_COUNT_INT, 2);
+        unsigned int codeError = 0, count = 7;
+        QCOMPARE(velkor_getCountDmaBlocksReadyRead(node.fd(), &codeError), T);
+        QCOMPARE(codeError, T);
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QCOMPARE(count, T);
+        QCOMPARE(velkor_getCountInterruptBlocksReadyRead(node.fd()), T);
+        QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd()));
+        QCOMPARE(BoardFixture::log(), QStringList({"ch2 IOCTL_GET_COUNT_DMA_BLOCKS", "ch2 IOCTL_GET_COUNT_DMA_BLOCKS",
+                                              "ch2 IOCTL_GET_COUNT_INT_BLOCKS", "ch2 IOCTL_GET_COUNT_INT_BLOCKS"}));
+        QCOMPARE(libraryAllocations, 0u);
+    }
+
+    void aFailedReadReturnsNothingAndKeepsTheCount()
+    {
+        ChannelDescriptor node(1);
+        BoardFixture::board().queueDmaBlock(1, numberedBlock(1));
+        BoardFixture::board().queueDmaBlock(1, numberedBlock(2));
+        BoardFixture::board().queueInterruptBlock(1, {512, 5, 0, 0});
+        BoardFixture::board().failNext(READ_DMA);
+        BoardFixture::board().failNext(READ_INT);
+        unsigned int count = 0;
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QCOMPARE(count, 2u);
+        QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd()));
+
+        INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd());
+        QVERIFY(buffer);
+        QCOMPARE(buffer->count_blocks, 1u);
+        QCOMPARE(buffer->blocks[0].free_timer_value, 512u);
+        QCOMPARE(buffer->blocks[0].interrupt_ch, 5u);
+        velkor_freeInterruptBlock(buffer);
+    }
+
+    // A driver that reports more than the buffer was made for must not send
+    // the caller past its end.
+    void aReadThatClaimsMoreThanItsBufferIsCutToTheBuffer()
+    {
+        ChannelDescriptor node(0);
+        BoardFixture::board().queueDmaBlock(0, numberedBlock(1));
+        BoardFixture::board().queueDmaBlock(0, numberedBlock(2));
+        BoardFixture::board().overreportNextRead(0, 100000);
+        BoardFixture::board().queueInterruptBlock(0, {7, 1, 0, 0});
+        BoardFixture::board().overreportNextInterruptRead(0, 100000);
+        unsigned int count = 0;
+        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd(), &count);
+        QVERIFY(container);
+        QCOMPARE(container->countBlocks, 2u);
+        velkor_freeDmaReadBlock(container);
+        INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd());
+        QVERIFY(buffer);
+        QCOMPARE(buffer->count_blocks, 1u);
+        velkor_freeInterruptBlock(buffer);
+    }
+
+    // 0x02000001 blocks of 128 bytes are 2^32 + 128 bytes: a length kept in
+    // 32 bits would hand the driver a buffer of one block for millions.
+    void aCountWhoseLengthOverflowsIsNotRead()
+    {
+        QVERIFY(!velkor_newDmaReadBlock(0x02000001));
+        ChannelDescriptor node(0);
+        BoardFixture::board().queueDmaBlock(0, numberedBlock(1));
+        BoardFixture::board().reportDmaCount(0, 0x02000001);
+        unsigned int count = 0;
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QCOMPARE(count, 0x02000001u);
+        QCOMPARE(BoardFixture::log(), QStringList{"ch0 IOCTL_GET_COUNT_DMA_BLOCKS"});
+        // 2^32 entries of 16 bytes: 64 GiB, more than a bench machine gives.
+        QVERIFY(!velkor_newInterruptBlock(T));
+    }
+
+    void bcProgramSetsOnlyBit15OfTheConfigurationRegister_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<bool>("numberRefused");
+        QTest::addColumn<QString>("registerName");
+        QTest::newRow("channel 2") << 2 << false << "0x6008";
+        QTest::newRow("number refused") << 1 << true << "0x8008";
+    }
+
+    void bcProgramSetsOnlyBit15OfTheConfigurationRegister()
+    {
+        QFETCH(int, channel);
+        QFETCH(bool, numberRefused);
+        QFETCH(QString, registerName);
+        const uint64_t address = registerName.toULongLong(nullptr, 16);
+        BoardFixture::board().setReg(address, 0x00010001);
+        if (numberRefused)
+            BoardFixture::board().failNumberQuery();
+        ChannelDescriptor node(channel);
+        const QString prefix = QString("ch%1 ").arg(channel);
+        const QString write = prefix + "IOCTL_WRITE_REG_MASKED daddr=" + registerName + " data=%1 mask=0x8000";
+
+        QCOMPARE(velkor_bcProgram(node.fd(), T), 0u);
+        QCOMPARE(BoardFixture::board().reg(address), 0x00018001u);
+        QCOMPARE(velkor_bcProgram(node.fd(), 1), 0u);
+        QCOMPARE(BoardFixture::board().reg(address), 0x00010001u);
+        QCOMPARE(BoardFixture::log(), QStringList({prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x8000"),
+                                              prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x0")}));
+        BoardFixture::board().failNext(WRITE_REG_MASKED);
+        QCOMPARE(velkor_bcProgram(node.fd(), 0), T);
+    }
+
+    void startInstructionTakesTheLowTwelveBits_data()
+    {
+        QTest::addColumn<uint>("startNumber");
+        QTest::addColumn<QString>("data");
+        QTest::newRow("0") << 0u << "0x0";
+        QTest::newRow("0x0FFF") << 0x0FFFu << "0xfff0000";
+        QTest::newRow("0x1000") << 0x1000u << "0x0";
+        QTest::newRow("0x1005") << 0x1005u << "0x50000";
+    }
+
+    void startInstructionTakesTheLowTwelveBits()
+    {
+        QFETCH(uint, startNumber);
+        QFETCH(QString, data);
+        ChannelDescriptor node(2);
+        QCOMPARE(velkor_bcSetStartInstructionAddress(node.fd(), startNumber), 0u);
+        QCOMPARE(BoardFixture::log(),
+                 QStringList({"ch2 IOCTL_GET_NUMBER_CHANNEL",
+                              QString("ch2 IOCTL_WRITE_REG_MASKED daddr=0x6094 data=%1 mask=0xfff0000").arg(data)}));
+    }
+};
+
+QTEST_GUILESS_MAIN(VelkorLibraryTest)
+#include "test_velkor_library.moc"
