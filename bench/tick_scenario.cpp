@@ -4,12 +4,13 @@
 
 namespace {
 
+// Bus controller blocks that succeeded with two service words: type 0 with no
+// data words, and type 1 with all 32, every fourth of those on bus B.
 velkor_sim::DmaBlock blockNumber(unsigned n)
 {
     if (n % 2 == 0)
-        return controllerBlock(0, true, n * 20, 2, {}, false);
-    velkor_sim::DmaBlock block = controllerBlock(1, true, n * 20, 2, {}, n % 4 == 1);
-    block[1] |= 0x04; // data-word count 32: bit 10 of word 0
+        return dmaBlock(0x10001000, n * 20, 1);
+    velkor_sim::DmaBlock block = dmaBlock(n % 4 == 1 ? 0x10009402 : 0x10001402, n * 20, 1);
     for (unsigned i = 0; i < 32; ++i) {
         const uint16_t word = uint16_t(0x1111 * (i % 15 + 1));
         std::memcpy(block.data() + 64 + 2 * i, &word, 2);

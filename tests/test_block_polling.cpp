@@ -1,7 +1,11 @@
-// One polling tick: interrupt lines, then one report per DMA block, in both modes.
+// One polling tick: interrupt lines, then one report per DMA block, in both
+// modes; and the window's own timers on a live bus. Status words are written
+// out bit by bit from the block format.
 #include "board_fixture.h"
 #include "dma_blocks.h"
 #include "window_probe.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -11,6 +15,24 @@ const QString controllerExample = "Транзакция - тип = 2 - нет о
                                   "CntDataWords: 3 - Шина: Шина Б";
 const QString terminalExample = "Транзакция - тип = 1 - ошибка - freeTimer: 900 - CntServWords: 1 - "
                                 "CntDataWords: 0 - Subaddress: 5 - Шина: Шина А";
+
+// Timer values depend on the bus's timing; everything else is fixed.
+QStringList withoutTimers(const QStringList &lines)
+{
+    QStringList result;
+    for (QString line : lines)
+        result.append(line.replace(QRegularExpression("(freeTimer: |freetimer = )\\d+"), "\\1T"));
+    return result;
+}
+
+QString transaction(int type, int dataWords, const QString &subaddress = {})
+{
+    return QString("Транзакция - тип = %1 - нет ошибок - freeTimer: T - CntServWords: 2 - CntDataWords: %2 - %3"
+                   "Шина: Шина А")
+        .arg(type)
+        .arg(dataWords)
+        .arg(subaddress.isEmpty() ? QString() : "Subaddress: " + subaddress + " - ");
+}
 
 } // namespace
 
@@ -28,6 +50,14 @@ class BlockPollingTest : public QObject
         probe->clearTerminal();
         BoardFixture::board().clearLog();
         return probe;
+    }
+
+    static void setUpMode(WindowProbe &probe, int channel, const char *modeButton)
+    {
+        probe.selectChannel(channel);
+        probe.setAddress(5);
+        probe.click(modeButton);
+        probe.clearTerminal();
     }
 
     QStringList tick(const char *slot)
@@ -51,9 +81,12 @@ private slots:
     {
         BoardFixture::board().queueInterruptBlock(0, {512, 5, 0, 0});
         BoardFixture::board().queueInterruptBlock(0, {530, 1, 0, 0});
-        BoardFixture::board().queueDmaBlock(0, controllerBlock(2, true, 700, 2, {1, 0xFF, 0xABC}, true));
-        BoardFixture::board().queueDmaBlock(0, controllerBlock(3, false, 0xFFFFFFFF, 0, {0}, false));
-        BoardFixture::board().queueDmaBlock(0, controllerBlock(15, true, 0x80000000, 15, {}, false));
+        // success (28), bus B (15), 2 service words, 3 data words, type 2
+        BoardFixture::board().queueDmaBlock(0, dmaBlock(0x10009064, 700, 1, {1, 0xFF, 0xABC}));
+        // failure, 1 data word, type 3
+        BoardFixture::board().queueDmaBlock(0, dmaBlock(0x00000026, 0xFFFFFFFF, 1, {0}));
+        // success, 15 service words, type 15
+        BoardFixture::board().queueDmaBlock(0, dmaBlock(0x1000781E, 0x80000000, 1));
         QCOMPARE(tick("slot_timerDMA"),
                  QStringList({"countInterrupts = 2", "freetimer = 512, interrupt_ch = 101b",
                               "freetimer = 530, interrupt_ch = 1b", "timerDMA", controllerExample,
@@ -70,33 +103,27 @@ private slots:
                                                    "ch0 IOCTL_READ_DMA_BLOCKS countBlocks=3 length=384"}));
     }
 
+    // The interrupt lines are those of the controller's tick, at their extremes.
     void terminalBlocksNameTheirSubaddress()
     {
-        BoardFixture::board().queueDmaBlock(0, terminalBlock(1, false, 900, 1, {}, 5, false));
-        BoardFixture::board().queueDmaBlock(0, terminalBlock(4, true, 12, 1, {0xa, 0xAB}, 30, true));
+        BoardFixture::board().queueInterruptBlock(0, {0xFFFFFFFF, 0x80000000, 0, 0});
+        BoardFixture::board().queueInterruptBlock(0, {0, 0, 0, 0});
+        // type 1 (27-30), error (26), 1 service word, subaddress 5
+        BoardFixture::board().queueDmaBlock(0, dmaBlock(0x0C000805, 900, 4));
+        // bus B (31), type 4, 1 service word, 2 data words, subaddress 30
+        BoardFixture::board().queueDmaBlock(0, dmaBlock(0xA000085E, 12, 4, {0xa, 0xAB}));
         QCOMPARE(tick("slot_timerDMA_RT"),
-                 QStringList({"timerDMA", terminalExample,
+                 QStringList({"countInterrupts = 2", "freetimer = 4294967295, interrupt_ch = 1" + QString(31, '0') + "b",
+                              "freetimer = 0, interrupt_ch = 0b", "timerDMA", terminalExample,
                               "Транзакция - тип = 4 - нет ошибок - freeTimer: 12 - CntServWords: 1 - "
                               "CntDataWords: 2 - Subaddress: 30 - Шина: Шина Б",
                               "Слова данных: 0xa, 0xab;"}));
     }
 
-    void bothSlotsShareEverythingButTheReport()
-    {
-        for (const char *slot : {"slot_timerDMA", "slot_timerDMA_RT"}) {
-            BoardFixture::board().queueInterruptBlock(0, {0xFFFFFFFF, 0x80000000, 0, 0});
-            BoardFixture::board().queueInterruptBlock(0, {0, 0, 0, 0});
-            const QStringList lines = tick(slot);
-            QCOMPARE(lines, QStringList({"countInterrupts = 2",
-                                         "freetimer = 4294967295, interrupt_ch = 1" + QString(31, '0') + "b",
-                                         "freetimer = 0, interrupt_ch = 0b"}));
-        }
-    }
-
     void failedReadsAreReportedAndSkipped()
     {
         BoardFixture::board().queueInterruptBlock(0, {1, 1, 0, 0});
-        BoardFixture::board().queueDmaBlock(0, controllerBlock(1, true, 1, 0, {}, false));
+        BoardFixture::board().queueDmaBlock(0, dmaBlock(0x10000002, 1, 1));
         BoardFixture::board().failNext(READ_INT);
         BoardFixture::board().failNext(READ_DMA);
         QCOMPARE(tick("slot_timerDMA"), QStringList({"countInterrupts = 1", "timerDMA", "dmaBlock == NULL"}));
@@ -104,7 +131,7 @@ private slots:
 
     void aCountThatFellToZeroGivesNoContainer()
     {
-        BoardFixture::board().queueDmaBlock(0, controllerBlock(1, true, 1, 0, {}, false));
+        BoardFixture::board().queueDmaBlock(0, dmaBlock(0x10000002, 1, 1));
         auto probe = openedWindow();
         BoardFixture::board().dropDmaBlocksBeforeNextRead(0);
         probe->invoke("slot_timerDMA");
@@ -113,9 +140,7 @@ private slots:
 
     void moreDataWordsThanTheBlockHoldsAreCutAtItsEnd()
     {
-        velkor_sim::DmaBlock block = controllerBlock(1, true, 1, 0, {}, false);
-        block[0] |= 0xE0; // data-word count 63 in bits 5-10
-        block[1] |= 0x07;
+        velkor_sim::DmaBlock block = dmaBlock(0x100007E2, 1, 1); // data-word count 63
         for (unsigned i = 0; i < 32; ++i)
             block[64 + 2 * i] = uint8_t(i);
         BoardFixture::board().queueDmaBlock(0, block);
@@ -125,6 +150,31 @@ private slots:
         QVERIFY2(lines[2].startsWith("Слова данных: 0x0, 0x1, 0x2,"), qPrintable(lines[2]));
         QVERIFY2(lines[2].contains(" 0x1f; "), qPrintable(lines[2]));
         QCOMPARE(lines[2].count("0x"), 32);
+    }
+
+    // Channel 1 as terminal 5, channel 0 as the bus controller addressing it;
+    // one pass of the bus, then the windows' own timers tick.
+    void controllerAndTerminalSeeEachOthersWordsOnTheirTimers()
+    {
+        WindowProbe terminal, controller;
+        setUpMode(terminal, 1, "pushButton_initRT");
+        setUpMode(controller, 0, "pushButton_initBC");
+        BoardFixture::board().runBusPasses(1);
+        QTRY_VERIFY_WITH_TIMEOUT(!controller.messages().isEmpty() && !terminal.messages().isEmpty(), 3000);
+
+        // The controller's data area holds 0xAAAA5555 twice and sends 16 words.
+        const QString sent = "Слова данных: 0x5555, 0xaaaa, 0x5555, 0xaaaa" + QString(", 0x0").repeated(12) + ";";
+        const QString answered = "Слова данных: 0x1111, 0x2222;";
+        const QStringList controllerPass = {transaction(1, 16), sent, transaction(2, 2), answered};
+        QCOMPARE(withoutTimers(controller.messages()),
+                 QStringList({"countInterrupts = 1", "freetimer = T, interrupt_ch = 1b", "timerDMA"})
+                     + controllerPass + controllerPass);
+        const QStringList terminalPass = {transaction(1, 16, "1"), sent, transaction(2, 2, "2"), answered};
+        QCOMPARE(withoutTimers(terminal.messages()),
+                 QStringList({"countInterrupts = 4", "freetimer = T, interrupt_ch = 10b",
+                              "freetimer = T, interrupt_ch = 100b", "freetimer = T, interrupt_ch = 10b",
+                              "freetimer = T, interrupt_ch = 100b", "timerDMA"})
+                     + terminalPass + terminalPass);
     }
 };
 

@@ -1,4 +1,5 @@
-// Every command and terminal line of the bus controller and remote terminal set-ups.
+// Every command and terminal line of the driver test and of the bus controller
+// and remote terminal set-ups.
 #include "board_fixture.h"
 #include "window_probe.h"
 
@@ -76,13 +77,13 @@ class ModeSetUpTest : public QObject
 {
     Q_OBJECT
 
-    QStringList setUp(const char *modeButton, int channel, int address)
+    QStringList run(const char *button, int channel, int address = 2)
     {
         WindowProbe probe;
         probe.selectChannel(channel);
         probe.setAddress(address);
         BoardFixture::board().clearLog();
-        probe.click(modeButton);
+        probe.click(button);
         return probe.messages();
     }
 
@@ -90,98 +91,98 @@ private slots:
     void initTestCase() { BoardFixture::simulated(); }
     void init() { BoardFixture::reset(); }
 
-    void busControllerSendsItsTwentyCommands_data()
+    // Every nibble of the version word differs, so a field read from the
+    // wrong bits shows; the extremes show any padding or sign.
+    void driverTestReportsDateVersionIdentityAndLocation_data()
     {
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<int>("address");
-        QTest::addColumn<bool>("numberRefused");
-        QTest::addColumn<QString>("receiveCommand");
-        QTest::addColumn<QString>("transmitCommand");
-        QTest::addColumn<uint>("base");
-        QTest::addColumn<QString>("channelLine");
-        QTest::newRow("channel 0, address 2") << 0 << 2 << false << "0x10300000" << "0x14420000" << 0x2000u << "Канал = 1";
-        QTest::newRow("channel 1, address 0") << 1 << 0 << false << "0x300000" << "0x4420000" << 0x4000u << "Канал = 2";
-        QTest::newRow("channel 2, address 30") << 2 << 30 << false << "0xf0300000" << "0xf4420000" << 0x6000u << "Канал = 3";
-        QTest::newRow("channel 3, address 2") << 3 << 2 << false << "0x10300000" << "0x14420000" << 0x8000u << "Канал = 4";
-        QTest::newRow("number refused") << 1 << 2 << true << "0x10300000" << "0x14420000" << 0x8000u << "Канал = 0";
+        QTest::addColumn<uint>("version");
+        QTest::addColumn<uint>("type");
+        QTest::addColumn<uint>("revision");
+        QTest::addColumn<QString>("versionLine");
+        QTest::addColumn<QString>("identityLine");
+        QTest::newRow("distinct nibbles") << 0x271D0C36u << 2u << 0x81u
+                                          << "Дата драйвера: 29.12.54; Версия драйвера: 2.7;"
+                                          << "DevId: 0x4a; VenId: 0x1c; Type: 0x2; RevId: 0x81;";
+        QTest::newRow("all zero") << 0u << 0u << 0u << "Дата драйвера: 0.0.0; Версия драйвера: 0.0;"
+                                  << "DevId: 0x4a; VenId: 0x1c; Type: 0x0; RevId: 0x0;";
+        QTest::newRow("all ones") << 0xFFFFFFFFu << 0xFFFFFFFFu << 0xFFu
+                                  << "Дата драйвера: 255.255.255; Версия драйвера: 15.15;"
+                                  << "DevId: 0x4a; VenId: 0x1c; Type: 0xffffffff; RevId: 0xff;";
     }
 
+    void driverTestReportsDateVersionIdentityAndLocation()
+    {
+        QFETCH(uint, version);
+        QFETCH(uint, type);
+        QFETCH(uint, revision);
+        QFETCH(QString, versionLine);
+        QFETCH(QString, identityLine);
+        BoardFixture::board().setDriverVersion(version);
+        BoardFixture::board().setIdentity(0x4a, 0x1c, type, uint8_t(revision));
+        QCOMPARE(run("pushButton_startDriverTest", 1),
+                 QStringList({" - ТЕСТ ДРАЙВЕРА - '/dev/mil1553dev-0-ch-1' -", versionLine, identityLine,
+                              "PCI локация: 0000:03:00.1;"}));
+        QCOMPARE(BoardFixture::log(), QStringList({"ch1 IOCTL_GET_DRIVER_VERSION", "ch1 IOCTL_GET_VERSION_INFO",
+                                                   "ch1 IOCTL_GET_PCI_LOCATION"}));
+    }
+
+    // Channel 2 and address 30: every bit of the address field is set, and
+    // the register base differs from that of every other channel.
     void busControllerSendsItsTwentyCommands()
     {
-        QFETCH(int, channel);
-        QFETCH(int, address);
-        QFETCH(bool, numberRefused);
-        QFETCH(QString, receiveCommand);
-        QFETCH(QString, transmitCommand);
-        QFETCH(uint, base);
-        QFETCH(QString, channelLine);
-        BoardFixture::board().setReg(base, 5);
-        BoardFixture::board().setReg(base + 8, 0);
-        if (numberRefused)
-            BoardFixture::board().failNumberQuery();
-
-        const QStringList lines = setUp("pushButton_initBC", channel, address);
-        QCOMPARE(BoardFixture::log(), prefixed(channel, busControllerCommands(base, receiveCommand, transmitCommand)));
-        QCOMPARE(lines, QStringList({QString(" - РЕЖИМ КШ - '/dev/mil1553dev-0-ch-%1' -").arg(channel), channelLine,
-                                     "CTRL_REG_PCI_CH = 101b", QString("adr = %1").arg(address),
-                                     "BC_CONF_REG_PCI_CH = 1000000000000000b", "CTRL_REG_PCI_CH = 101b"}));
-    }
-
-    void remoteTerminalSendsItsHundredAndFiveCommands_data()
-    {
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<int>("address");
-        QTest::addColumn<bool>("numberRefused");
-        QTest::addColumn<uint>("base");
-        QTest::addColumn<QString>("channelLine");
-        QTest::newRow("channel 0, address 2") << 0 << 2 << false << 0x2000u << "Канал = 1";
-        QTest::newRow("channel 1, address 0") << 1 << 0 << false << 0x4000u << "Канал = 2";
-        QTest::newRow("channel 2, address 30") << 2 << 30 << false << 0x6000u << "Канал = 3";
-        QTest::newRow("channel 3, address 7") << 3 << 7 << false << 0x8000u << "Канал = 4";
-        QTest::newRow("number refused") << 0 << 2 << true << 0x8000u << "Канал = 0";
+        BoardFixture::board().setReg(0x6000, 5);
+        BoardFixture::board().setReg(0x6008, 0);
+        const QStringList lines = run("pushButton_initBC", 2, 30);
+        QCOMPARE(BoardFixture::log(), prefixed(2, busControllerCommands(0x6000, "0xf0300000", "0xf4420000")));
+        QCOMPARE(lines, QStringList({" - РЕЖИМ КШ - '/dev/mil1553dev-0-ch-2' -", "Канал = 3", "CTRL_REG_PCI_CH = 101b",
+                                     "adr = 30", "BC_CONF_REG_PCI_CH = 1000000000000000b", "CTRL_REG_PCI_CH = 101b"}));
     }
 
     void remoteTerminalSendsItsHundredAndFiveCommands()
     {
-        QFETCH(int, channel);
-        QFETCH(int, address);
-        QFETCH(bool, numberRefused);
-        QFETCH(uint, base);
-        QFETCH(QString, channelLine);
-        if (numberRefused)
-            BoardFixture::board().failNumberQuery();
-
-        const QStringList lines = setUp("pushButton_initRT", channel, address);
-        const QStringList expected = prefixed(channel, remoteTerminalCommands(base, address));
-        QCOMPARE(expected.size(), 105);
-        QCOMPARE(BoardFixture::log(), expected);
-        QCOMPARE(lines, QStringList({QString(" - РЕЖИМ ОУ - '/dev/mil1553dev-0-ch-%1' -").arg(channel), channelLine,
-                                     QString("Адрес = %1").arg(address)}));
+        const QStringList lines = run("pushButton_initRT", 1, 7);
+        QCOMPARE(BoardFixture::log(), prefixed(1, remoteTerminalCommands(0x4000, 7)));
+        QCOMPARE(lines, QStringList({" - РЕЖИМ ОУ - '/dev/mil1553dev-0-ch-1' -", "Канал = 2", "Адрес = 7"}));
     }
 
-    void aNodeThatWillNotOpenGivesTwoLinesAndNoCommand_data()
+    // A node that will not open, or that vanished after the list was filled,
+    // gets its header, one line and no command; a mode then runs no timer,
+    // and Stop still gives the mode buttons back.
+    void aNodeThatCannotBeOpenedGetsTwoLinesAndNoCommand_data()
     {
-        QTest::addColumn<QString>("modeButton");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("vanished");
         QTest::addColumn<QString>("header");
-        QTest::newRow("bus controller") << "pushButton_initBC" << " - РЕЖИМ КШ - '/dev/mil1553dev-0-ch-1' -";
-        QTest::newRow("remote terminal") << "pushButton_initRT" << " - РЕЖИМ ОУ - '/dev/mil1553dev-0-ch-1' -";
+        QTest::newRow("driver test") << "pushButton_startDriverTest" << false << " - ТЕСТ ДРАЙВЕРА - '/dev/mil1553dev-0-ch-4' -";
+        QTest::newRow("bus controller") << "pushButton_initBC" << false << " - РЕЖИМ КШ - '/dev/mil1553dev-0-ch-4' -";
+        QTest::newRow("remote terminal") << "pushButton_initRT" << false << " - РЕЖИМ ОУ - '/dev/mil1553dev-0-ch-4' -";
+        QTest::newRow("driver test, vanished") << "pushButton_startDriverTest" << true << " - ТЕСТ ДРАЙВЕРА - '' -";
+        QTest::newRow("bus controller, vanished") << "pushButton_initBC" << true << " - РЕЖИМ КШ - '' -";
+        QTest::newRow("remote terminal, vanished") << "pushButton_initRT" << true << " - РЕЖИМ ОУ - '' -";
     }
 
-    void aNodeThatWillNotOpenGivesTwoLinesAndNoCommand()
+    void aNodeThatCannotBeOpenedGetsTwoLinesAndNoCommand()
     {
-        QFETCH(QString, modeButton);
+        QFETCH(QString, button);
+        QFETCH(bool, vanished);
         QFETCH(QString, header);
         WindowProbe probe;
-        probe.selectChannel(1);
-        BoardFixture::simulated().makeOpenFail("mil1553dev-0-ch-1");
+        BoardFixture::simulated().addNode("mil1553dev-0-ch-4", 0);
+        probe.selectChannel(4);
+        if (vanished)
+            BoardFixture::simulated().removeEntry("mil1553dev-0-ch-4");
+        else
+            BoardFixture::simulated().makeOpenFail("mil1553dev-0-ch-4");
         BoardFixture::board().clearLog();
-        probe.click(qPrintable(modeButton));
-        BoardFixture::simulated().removeEntry("mil1553dev-0-ch-1");
-        BoardFixture::simulated().addNode("mil1553dev-0-ch-1", 1);
+        probe.click(qPrintable(button));
+        if (!vanished)
+            BoardFixture::simulated().removeEntry("mil1553dev-0-ch-4");
         QCOMPARE(probe.messages(), QStringList({header, "Символьное устройство канала не найдено!"}));
         QVERIFY(BoardFixture::log().isEmpty());
         for (const QTimer *timer : probe.window.findChildren<QTimer *>())
             QVERIFY(!timer->isActive());
+        probe.click("pushButton_Stop");
+        QVERIFY(probe.button("pushButton_initBC")->isEnabled());
     }
 };
 

@@ -1,9 +1,11 @@
-// Terminal lines as the window stores them: every message comes back exactly,
-// a long line keeps its row wide enough, Clear gives the memory of the lines
-// back, and the stamp follows the time zone.
+// Terminal lines as the window stores them: every message comes back exactly
+// behind its local time, every row is as wide as the longest line, Clear gives
+// the memory of the lines back, and the stamp follows the time zone.
 #include "window_probe.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
+#include <QScrollBar>
 
 #include <cstddef>
 #include <malloc.h>
@@ -66,22 +68,42 @@ private slots:
         emit probe.window.signal_writeInTerminal(message);
         const QString line = probe.terminal()->item(0)->text();
         QCOMPARE(line.size(), WindowProbe::timeStampLength + message.size());
-        QCOMPARE(line.mid(12, 2), QString(": "));
         QCOMPARE(line.mid(WindowProbe::timeStampLength), message);
     }
 
-    // All rows take the size of the longest line; the view measures only the
-    // last row, so a long line followed by short ones must still fit.
-    void aLongLineFitsItsRowAfterShorterOnes()
+    // The tests run in a zone far from UTC, so a stamp in the wrong zone shows.
+    void stampIsTheLocalTimeToTheMillisecond()
+    {
+        WindowProbe probe;
+        const QTime before = QTime::currentTime();
+        emit probe.window.signal_writeInTerminal("second");
+        const QString line = probe.terminal()->item(0)->text();
+        QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d: second$").match(line).hasMatch(),
+                 qPrintable(line));
+        const QTime stamp = QTime::fromString(line.left(12), "hh:mm:ss.zzz");
+        QVERIFY2(qAbs(before.msecsTo(stamp)) < 1000, qPrintable(line));
+    }
+
+    // Rows are laid out without measuring each one: all take the size of the
+    // longest line written since the last Clear, wherever it stands.
+    void everyRowFitsTheLongestLineUntilClear()
     {
         WindowProbe probe;
         probe.window.show();
-        emit probe.window.signal_writeInTerminal("Слова данных:" + QString(" 0xffff,").repeated(40));
+        QListWidget *terminal = probe.terminal();
+        for (const QString &message : {QString("short"), "Слова данных:" + QString(" 0xffff,").repeated(40), QString("short")})
+            emit probe.window.signal_writeInTerminal(message);
+        QApplication::processEvents();
+        const int textWidth = terminal->fontMetrics().horizontalAdvance(terminal->item(1)->text());
+        QVERIFY(terminal->visualItemRect(terminal->item(1)).width() >= textWidth);
+        QVERIFY(terminal->horizontalScrollBar()->maximum() > 0);
+
+        probe.click("pushButtonClear");
+        QCOMPARE(terminal->count(), 0);
         emit probe.window.signal_writeInTerminal("short");
         QApplication::processEvents();
-        QListWidget *terminal = probe.terminal();
-        const int textWidth = terminal->fontMetrics().horizontalAdvance(terminal->item(0)->text());
-        QVERIFY(terminal->visualItemRect(terminal->item(0)).width() >= textWidth);
+        QCOMPARE(probe.messages(), QStringList{"short"});
+        QCOMPARE(terminal->horizontalScrollBar()->maximum(), 0);
     }
 
     void clearGivesBackTheMemoryOfEveryLine()
