@@ -96,29 +96,12 @@ private slots:
         QTEST(velkor_dmaBlock_tdModeSubaddress(block.data()), "subaddress");
     }
 
-    void timerComesFromWord1OrWord4AndDataFromByte64()
-    {
-        velkor_sim::DmaBlock block = dmaBlock(0, 0x89ABCDEF, 1);
-        std::memset(block.data() + 16, 0xFF, 4);
-        QCOMPARE(velkor_dmaBlock_getFreeTimer(0, block.data()), 0x89ABCDEFu);
-        QCOMPARE(velkor_dmaBlock_getFreeTimer(1, block.data()), T);
-        QCOMPARE(velkor_dmaBlock_getPtrDataPart(block.data()), block.data() + 64);
-    }
-
     void registerBaseFollowsTheChannelNumber()
     {
         const std::array<unsigned long, 5> bases = {0x2000, 0x4000, 0x6000, 0x8000, 0x8000};
         const std::array<unsigned int, 5> numbers = {0, 1, 2, 3, T};
         for (std::size_t i = 0; i < bases.size(); ++i)
             QCOMPARE(velkor_channelRegisterBase(numbers[i]), bases[i]);
-    }
-
-    void channelNumberComesFromTheDriver()
-    {
-        for (int channel = 0; channel < 4; ++channel)
-            QCOMPARE(velkor_getNumberChannel(ChannelDescriptor(channel).fd()), unsigned(channel));
-        BoardFixture::board().failNumberQuery();
-        QCOMPARE(velkor_getNumberChannel(ChannelDescriptor(1).fd()), T);
     }
 
     void readsEveryReadyDmaBlockOnceInOrder()

@@ -29,9 +29,6 @@ public:
     QListWidget *terminal() const { return widget<QListWidget>("listWidgetTerminal"); }
     QComboBox *channels() const { return widget<QComboBox>("comboBoxChannels"); }
 
-    // A control's own enabled flag, whatever its group box says.
-    bool ownEnabled(const char *name) const { return !widget<QWidget>(name)->testAttribute(Qt::WA_ForceDisabled); }
-
     // QAbstractButton::click does nothing on a disabled button, as a mouse would.
     void click(const char *name) { button(name)->click(); }
 
