@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <array>
+#include <cstdint>
 
 namespace {
 
@@ -18,8 +19,10 @@ const unsigned long WRITE_REG_MASKED = 0x40106201;
 const unsigned int T = 0xFFFFFFFF;
 
 // The library's own heap requests: the test is linked with --wrap=malloc, which
-// reroutes the calls of the statically linked library, not those of Qt.
+// reroutes the calls of the statically linked library, not those of Qt. Larger
+// requests than `heapLimit` fail, as on a machine short of memory.
 unsigned libraryAllocations = 0;
+size_t heapLimit = SIZE_MAX;
 
 // Bus controller, success, type 1, one data word n; timer n.
 velkor_sim::DmaBlock numberedBlock(uint16_t n)
@@ -40,7 +43,7 @@ extern "C" void *__real_malloc(size_t size);
 extern "C" void *__wrap_malloc(size_t size)
 {
     ++libraryAllocations;
-    return __real_malloc(size);
+    return size > heapLimit ? nullptr : __real_malloc(size);
 }
 
 class VelkorLibraryTest : public QObject
@@ -200,8 +203,18 @@ private slots:
         QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
         QCOMPARE(count, 0x02000001u);
         QCOMPARE(BoardFixture::log(), QStringList{"ch0 IOCTL_GET_COUNT_DMA_BLOCKS"});
-        // 2^32 entries of 16 bytes: 64 GiB, more than a bench machine gives.
-        QVERIFY(!velkor_newInterruptBlock(T));
+    }
+
+    // The records are smaller than the limit, their buffers are not: no
+    // record may come back without its buffer, nor stay allocated.
+    void aBufferThatCannotBeAllocatedGivesNoRecord()
+    {
+        heapLimit = 64;
+        DMA_READ_BLOCK *dma = velkor_newDmaReadBlock(1);
+        INTERRUPT_BLOCK_BUFFER *interrupts = velkor_newInterruptBlock(5);
+        BC_RAM_BLOCK *bcRam = velkor_newBcRamBlock(0, 17, 0);
+        heapLimit = SIZE_MAX;
+        QVERIFY(!dma && !interrupts && !bcRam);
     }
 
     void bcProgramSetsOnlyBit15OfTheConfigurationRegister_data()
