@@ -42,4 +42,6 @@ bc_tick; ok 0; ok 0 | seed fuzz_polling_tick empty_queues
 { bc_tick; ok 4294967295; ok 4294967294; ok 4294967294; ok 33554432; } | seed fuzz_polling_tick huge_counts
 { rt_tick; ok 1; ok 0; ok 1; ok 1; block $long_status 63; } | seed fuzz_polling_tick data_words_63
 { bc_tick; ok 1; ok 0; ok 0; rt_tick; ok 1; ok 0; ok 1; ok 1; block $rt_status 2; } | seed fuzz_polling_tick count_fell_to_zero_then_block
+# The read's own count is below the tick's: the buffer holds one entry, not three.
+{ bc_tick; ok 0; ok 3; ok 1; ok 1; entry 7 1; } | seed fuzz_polling_tick interrupt_count_fell_before_the_read
 
