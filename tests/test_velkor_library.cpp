@@ -80,7 +80,6 @@ private slots:
         QTest::newRow("bit 31, controller: bus A") << 0x80000000u << 0u << 0u << 0u << 0u << 0u << 0u << 0u;
         QTest::newRow("bit 31, terminal: bus B") << 0x80000000u << 1u << T << 0u << 0u << 0u << T << 0u;
         QTest::newRow("bits 1-4 and 10, controller") << 0x0000041Eu << 0u << 0u << 15u << 32u << 0u << 0u << 30u;
-        QTest::newRow("all service bits") << 0x00007800u << 0u << 0u << 0u << 0u << 15u << 0u << 0u;
         QTest::newRow("all ones, terminal") << 0xFFFFFFFFu << 1u << 0u << 15u << 63u << 15u << T << 31u;
         QTest::newRow("layout 2 is terminal") << 0xF8000000u << 2u << T << 15u << 0u << 0u << T << 0u;
         QTest::newRow("layout all-ones is terminal") << 0x0C008000u << T << 0u << 1u << 0u << 0u << 0u << 0u;
@@ -107,27 +106,6 @@ private slots:
             QCOMPARE(velkor_channelRegisterBase(numbers[i]), bases[i]);
     }
 
-    void readsEveryReadyDmaBlockOnceInOrder()
-    {
-        ChannelDescriptor node(0);
-        for (uint16_t n = 1; n <= 3; ++n)
-            BoardFixture::board().queueDmaBlock(0, numberedBlock(n));
-        unsigned int count = 0;
-        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd(), &count);
-        QVERIFY(container);
-        QCOMPARE(count, 3u);
-        QCOMPARE(container->countBlocks, 3u);
-        QCOMPARE(container->length, 384u);
-        for (unsigned i = 0; i < 3; ++i)
-            QCOMPARE(firstDataWord(container, i), uint16_t(i + 1));
-        velkor_freeDmaReadBlock(container);
-        QCOMPARE(BoardFixture::log(), QStringList({"ch0 IOCTL_GET_COUNT_DMA_BLOCKS",
-                                              "ch0 IOCTL_READ_DMA_BLOCKS countBlocks=3 length=384"}));
-
-        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
-        QCOMPARE(count, 0u);
-    }
-
     // Blocks wait in both queues; the failed count alone must keep the library
     // from reading them, and from asking for memory to read them into.
     void aFailedCountIsFollowedByNoReadAndNoAllocation()
@@ -149,25 +127,35 @@ private slots:
         QCOMPARE(libraryAllocations, 0u);
     }
 
-    void aFailedReadReturnsNothingAndKeepsTheCount()
+    // A failed read gives nothing but keeps the count; the blocks wait for
+    // the next read, which delivers each of them once and in order.
+    void aFailedReadLeavesTheBlocksForTheNext()
     {
         ChannelDescriptor node(1);
-        BoardFixture::board().queueDmaBlock(1, numberedBlock(1));
-        BoardFixture::board().queueDmaBlock(1, numberedBlock(2));
+        for (uint16_t n = 1; n <= 3; ++n)
+            BoardFixture::board().queueDmaBlock(1, numberedBlock(n));
         BoardFixture::board().queueInterruptBlock(1, {512, 5, 0, 0});
         BoardFixture::board().failNext(READ_DMA);
         BoardFixture::board().failNext(READ_INT);
         unsigned int count = 0;
         QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
-        QCOMPARE(count, 2u);
+        QCOMPARE(count, 3u);
         QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd()));
 
+        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd(), &count);
+        QVERIFY(container);
+        QCOMPARE(container->countBlocks, 3u);
+        QCOMPARE(container->length, 384u);
+        for (unsigned i = 0; i < 3; ++i)
+            QCOMPARE(firstDataWord(container, i), uint16_t(i + 1));
+        velkor_freeDmaReadBlock(container);
         INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd());
         QVERIFY(buffer);
         QCOMPARE(buffer->count_blocks, 1u);
-        QCOMPARE(buffer->blocks[0].free_timer_value, 512u);
         QCOMPARE(buffer->blocks[0].interrupt_ch, 5u);
         velkor_freeInterruptBlock(buffer);
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QCOMPARE(count, 0u);
     }
 
     // A driver that reports more than the buffer was made for must not send
@@ -253,7 +241,6 @@ private slots:
     {
         QTest::addColumn<uint>("startNumber");
         QTest::addColumn<QString>("data");
-        QTest::newRow("0") << 0u << "0x0";
         QTest::newRow("0x0FFF") << 0x0FFFu << "0xfff0000";
         QTest::newRow("0x1000") << 0x1000u << "0x0";
         QTest::newRow("0x1005") << 0x1005u << "0x50000";
