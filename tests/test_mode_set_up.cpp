@@ -126,8 +126,8 @@ private slots:
                                                    "ch1 IOCTL_GET_PCI_LOCATION"}));
     }
 
-    // Channel 2 and address 30: every bit of the address field is set, and
-    // the register base differs from that of every other channel.
+    // Channel 2, whose register base differs from every other channel's, and
+    // address 30, the highest the form allows.
     void busControllerSendsItsTwentyCommands()
     {
         BoardFixture::board().setReg(0x6000, 5);
