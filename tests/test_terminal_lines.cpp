@@ -53,6 +53,7 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::newRow("empty") << QString();
+        QTest::newRow("format placeholders") << QString("100% done %1 %2");
         QTest::newRow("the tool's Cyrillic") << QString("Транзакция - тип = 1 - ошибка - Шина: Шина Б; Ѐ Ёё ѿ");
         QTest::newRow("Latin-1 bytes of a driver") << latin1Bytes();
         QTest::newRow("Cyrillic with Latin-1 bytes") << "PCI локация: " + latin1Bytes() + ";";
