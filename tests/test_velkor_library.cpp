@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(velkor_getCountInterruptBlocksReadyRead(node.fd()), T);
         QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd()));
         QCOMPARE(BoardFixture::log(), QStringList({"ch2 IOCTL_GET_COUNT_DMA_BLOCKS", "ch2 IOCTL_GET_COUNT_DMA_BLOCKS",
-                                              "ch2 IOCTL_GET_COUNT_INT_BLOCKS", "ch2 IOCTL_GET_COUNT_INT_BLOCKS"}));
+                                                   "ch2 IOCTL_GET_COUNT_INT_BLOCKS", "ch2 IOCTL_GET_COUNT_INT_BLOCKS"}));
         QCOMPARE(libraryAllocations, 0u);
     }
 
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(velkor_bcProgram(node.fd(), 1), 0u);
         QCOMPARE(BoardFixture::board().reg(address), 0x00010001u);
         QCOMPARE(BoardFixture::log(), QStringList({prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x8000"),
-                                              prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x0")}));
+                                                   prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x0")}));
         BoardFixture::board().failNext(WRITE_REG_MASKED);
         QCOMPARE(velkor_bcProgram(node.fd(), 0), T);
     }
