@@ -1,23 +1,52 @@
 #!/usr/bin/env bash
 # Builds the Debian packages for a bench: installs only what building them
 # needs (when missing), builds with Debian's hardening flags and leaves the
-# .deb files in packages/ (or the folder given).
-# Usage: scripts/package.sh [--tool-only] [output-dir]
-#   --tool-only   only the tool's package: no umockdev needed to build it
+# .deb files in packages/ (or the folder given), after removing the packages
+# an earlier build left there. With --release, builds them inside a clean
+# chroot of that Debian release instead, so that their Depends name that
+# release's libraries, and leaves them in packages/RELEASE/.
+# Usage: scripts/package.sh [--tool-only] [--release NAME] [output-dir]
+#   --tool-only       only the tool's package: no umockdev needed to build it
+#   --release NAME    bullseye, bookworm, trixie or forky (Debian 11 to 14)
 set -euo pipefail
-top="$(cd "$(dirname "$0")/.." && pwd)"
+here="$(dirname "$0")"
+top="$(cd "$here/.." && pwd)"
+. "$here/debian-release.sh"
 
-simulator=ON
-if [ "${1:-}" = "--tool-only" ]; then
-    simulator=OFF
+usage() { echo "Usage: $0 [--tool-only] [--release NAME] [output-dir]" >&2; exit 2; }
+simulator=ON release="" output=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --tool-only) simulator=OFF ;;
+        --release) [ $# -gt 1 ] || usage; release="$2"; shift ;;
+        -*) usage ;;
+        *) [ -z "$output" ] || usage; output="$1" ;;
+    esac
     shift
-fi
-output="$(realpath -m "${1:-$top/packages}")"
+done
+[ -n "$output" ] || output="$top/packages${release:+/$release}"
+output="$(realpath -m "$output")"
+mkdir -p "$output"
+rm -f "$output"/velkor-linux-pci-driver-test_*.deb "$output"/velkor-sim_*.deb
 
+if [ -n "$release" ]; then
+    only_tool=()
+    [ "$simulator" = ON ] || only_tool=(--tool-only)
+    exec "$here/release-chroot.sh" "$release" --source --output "$output" -- \
+        /src/scripts/package.sh "${only_tool[@]}" /out
+fi
+
+if [ "$simulator" = ON ]; then
+    simulator_shortfall package
+    if [ ${#shortfall[@]} -gt 0 ]; then
+        echo "$(describe_shortfall "build the simulated board's package"); building the tool's alone."
+        simulator=OFF
+    fi
+fi
 # dpkg-shlibdeps (dpkg-dev) and file find the packages' Depends.
 packages=(build-essential cmake pkg-config qtbase5-dev dpkg-dev file)
 [ "$simulator" = OFF ] || packages+=(libumockdev-dev)
-"$(dirname "$0")/install-missing.sh" "${packages[@]}"
+"$here/install-missing.sh" "${packages[@]}"
 
 build="$top/build-package"
 export DEB_BUILD_MAINT_OPTIONS="hardening=+all"
@@ -27,7 +56,6 @@ LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
           -DVELKOR_SIMULATOR="$simulator" >/dev/null
 cmake --build "$build" -j"$(nproc)"
-mkdir -p "$output"
 (cd "$build" && cpack -G DEB -B "$output/.cpack" >/dev/null)
 mv "$output"/.cpack/*.deb "$output"/
 rm -rf "$output/.cpack"

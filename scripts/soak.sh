@@ -7,5 +7,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-600}"
+. "$top/scripts/debian-release.sh"
+require_simulator "run the soak on the simulated board" build
 "$top/scripts/setup.sh"
 QT_QPA_PLATFORM=offscreen "$top/build/sim/velkor-sim" --load max -- "$top/build/bench/soak_terminal" "$seconds"

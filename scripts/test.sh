@@ -49,6 +49,8 @@ sanitized_ctest() {
     fi
 }
 
+. "$top/scripts/debian-release.sh"
+require_simulator "run the test suite" fuzz
 "$top/scripts/setup.sh"
 heading "Tests (build/)"
 run_ctest "$top/build"
