@@ -8,10 +8,26 @@ release_label() {
 
 debian_like() { command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; }
 
+# apt-get waits for dpkg's lock when told (DPkg::Lock::Timeout, known to
+# apt from Debian 11 on), but "update" fails at once while another holds the
+# lock of its lists: wait for that one here, up to 10 minutes.
+apt_update() {
+    local waited=0 errors
+    until errors="$($(sudo_if_needed) apt-get update -qq 2>&1 >/dev/null)"; do
+        if [[ "$errors" != *"Could not get lock"* ]] || [ $waited -ge 600 ]; then
+            echo "$errors" >&2
+            return 1
+        fi
+        [ $waited -gt 0 ] || echo "Waiting for another apt-get update to finish."
+        sleep 10
+        waited=$((waited + 10))
+    done
+    [ -z "$errors" ] || echo "$errors" >&2
+}
+
 # apt knows no candidate for anything until its lists were fetched once.
 ensure_package_lists() {
-    compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null && return
-    $(sudo_if_needed) apt-get -o DPkg::Lock::Timeout=600 update -qq
+    compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null || apt_update
 }
 
 sudo_if_needed() { [ "$(id -u)" -eq 0 ] || echo sudo; }

@@ -16,7 +16,7 @@ done
 sudo_cmd="$(sudo_if_needed)"
 # Others may be installing at the same time: wait for dpkg's lock.
 apt_get=($sudo_cmd apt-get -o DPkg::Lock::Timeout=600)
-"${apt_get[@]}" update -qq
+apt_update
 for package in "${missing[@]}"; do
     [ -n "$(package_version "$package")" ] || { echo "$(release_label) has no package $package." >&2; exit 1; }
 done
