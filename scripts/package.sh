@@ -26,8 +26,6 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$output" ] || output="$top/packages${release:+/$release}"
 output="$(realpath -m "$output")"
-mkdir -p "$output"
-rm -f "$output"/velkor-linux-pci-driver-test_*.deb "$output"/velkor-sim_*.deb
 
 if [ -n "$release" ]; then
     only_tool=()
@@ -56,8 +54,6 @@ LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
           -DVELKOR_SIMULATOR="$simulator" >/dev/null
 cmake --build "$build" -j"$(nproc)"
-(cd "$build" && cpack -G DEB -B "$output/.cpack" >/dev/null)
-mv "$output"/.cpack/*.deb "$output"/
-rm -rf "$output/.cpack"
+"$here/cpack-debs.sh" "$build" "$output"
 echo "Packages in $output:"
 ls -1 "$output"/*.deb

@@ -52,6 +52,8 @@ bench_packages() {
 
 for release in "${releases[@]}"; do
     stage "$release" "packages built" "$top/scripts/package.sh" --release "$release"
+    stage "$release" "lintian, in the release" in_chroot "$release" --source --input "$top/packages/$release" -- \
+        sh -c '/src/scripts/install-missing.sh lintian && /src/tests/packaging/lint_packages.sh /in/*.deb'
     stage "$release" "installed, started" in_chroot "$release" --source \
         --input "$(bench_packages "$release" "$release")" -- /src/tests/packaging/start_installed_tool.sh /in
     if [ "$release" != bullseye ] && compgen -G "$top/packages/bullseye/velkor-linux-pci-driver-test_*.deb" >/dev/null \
@@ -64,4 +66,10 @@ done
 
 printf '\n%-9s | %-26s | %8s | %s\n' release stage time result
 printf '%s\n' "${rows[@]}"
+echo
+for release in "${releases[@]}"; do
+    for package in "$top/packages/$release"/velkor-linux-pci-driver-test_*.deb; do
+        [ -e "$package" ] && echo "Depends of the tool built on $release: $(dpkg-deb -f "$package" Depends)"
+    done
+done
 [ "$failed" -eq 0 ]
