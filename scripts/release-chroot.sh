@@ -47,8 +47,11 @@ if [ "${1:-}" = "--in-namespace" ]; then
         mount_in --bind "$input" "$root/in"
         mount -o remount,bind,ro "$root/in"
     fi
+    # Stopped from outside: everything in the chroot ends with it.
+    trap 'exit 143' TERM INT HUP
     chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 \
-        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@" &
+    wait $!
     exit
 fi
 
@@ -92,7 +95,8 @@ make_tarball() {
     [ -e "$script" ] || script=/usr/share/debootstrap/scripts/sid
     echo "Making a chroot of $release with debootstrap (once; kept in $tarball)"
     rm -rf "$root"
-    debootstrap --variant=minbase --cache-dir="$cache/archives/$release" \
+    # debootstrap's own mounts in the new root stay out of sight too.
+    unshare --mount --propagation private debootstrap --variant=minbase --cache-dir="$cache/archives/$release" \
         "$release" "$root" "$mirror" "$script" >"$cache/$release.debootstrap.log"
     # No service starts inside the chroot when a package is installed.
     printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
@@ -103,6 +107,15 @@ make_tarball() {
     mv "$tarball.new" "$tarball"
     rm -rf "$root"
 }
+
+# Stopped from outside, the step under way ends first, then the chroot's
+# processes, then what was made for this run.
+inside=""
+stop() {
+    [ -z "$inside" ] || { kill -TERM "$inside"; wait "$inside"; }
+    exit 143
+}
+trap stop TERM INT HUP
 
 [ -e "$tarball" ] || make_tarball
 
@@ -123,4 +136,6 @@ if [ "$source" -eq 1 ]; then
     git -C "$top" ls-files -z --cached --others --exclude-standard \
         | (cd "$top" && tar --null --ignore-failed-read -T - -cf - 2>/dev/null) | tar -C "$root/src" -xf -
 fi
-unshare --mount --propagation private "$0" --in-namespace "$release" "$root" "$output" "$input" "$@"
+unshare --mount --propagation private "$0" --in-namespace "$release" "$root" "$output" "$input" "$@" &
+inside=$!
+wait $inside
