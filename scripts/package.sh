@@ -5,19 +5,21 @@
 # an earlier build left there. With --release, builds them inside a clean
 # chroot of that Debian release instead, so that their Depends name that
 # release's libraries, and leaves them in packages/RELEASE/.
-# Usage: scripts/package.sh [--tool-only] [--release NAME] [output-dir]
+# Usage: scripts/package.sh [--tool-only] [--qt6] [--release NAME] [output-dir]
 #   --tool-only       only the tool's package: no umockdev needed to build it
+#   --qt6             built with Qt 6 (Debian 12 and later) instead of Qt 5
 #   --release NAME    bullseye, bookworm, trixie or forky (Debian 11 to 14)
 set -euo pipefail
 here="$(dirname "$0")"
 top="$(cd "$here/.." && pwd)"
 . "$here/debian-release.sh"
 
-usage() { echo "Usage: $0 [--tool-only] [--release NAME] [output-dir]" >&2; exit 2; }
-simulator=ON release="" output=""
+usage() { echo "Usage: $0 [--tool-only] [--qt6] [--release NAME] [output-dir]" >&2; exit 2; }
+simulator=ON qt=5 release="" output=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --tool-only) simulator=OFF ;;
+        --qt6) qt=6 ;;
         --release) [ $# -gt 1 ] || usage; release="$2"; shift ;;
         -*) usage ;;
         *) [ -z "$output" ] || usage; output="$1" ;;
@@ -28,10 +30,11 @@ done
 output="$(realpath -m "$output")"
 
 if [ -n "$release" ]; then
-    only_tool=()
-    [ "$simulator" = ON ] || only_tool=(--tool-only)
+    options=()
+    [ "$simulator" = ON ] || options+=(--tool-only)
+    [ "$qt" = 5 ] || options+=(--qt6)
     exec "$here/release-chroot.sh" "$release" --source --output "$output" -- \
-        /src/scripts/package.sh "${only_tool[@]}" /out
+        /src/scripts/package.sh "${options[@]}" /out
 fi
 
 if [ "$simulator" = ON ]; then
@@ -42,7 +45,8 @@ if [ "$simulator" = ON ]; then
     fi
 fi
 # dpkg-shlibdeps (dpkg-dev) and file find the packages' Depends.
-packages=(build-essential cmake pkg-config qtbase5-dev dpkg-dev file)
+packages=(build-essential cmake pkg-config dpkg-dev file)
+if [ "$qt" = 5 ]; then packages+=(qtbase5-dev); else packages+=(qt6-base-dev qt6-5compat-dev); fi
 [ "$simulator" = OFF ] || packages+=(libumockdev-dev)
 "$here/install-missing.sh" "${packages[@]}"
 
@@ -52,7 +56,7 @@ CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-          -DVELKOR_SIMULATOR="$simulator" >/dev/null
+          -DVELKOR_SIMULATOR="$simulator" -DVELKOR_QT_MAJOR="$qt" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 "$here/cpack-debs.sh" "$build" "$output"
 echo "Packages in $output:"
