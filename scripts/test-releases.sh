@@ -21,7 +21,8 @@ failed=0
 # Runs one stage, logged, and adds its row. A release that cannot run a
 # stage says so in one line, "... cannot ...": that is a row, not a failure.
 stage() {
-    local release="$1" name="$2" log="$logs/$1-$2.log" start result
+    local release="$1" name="$2" log start result
+    log="$logs/$release-$(tr -c 'a-z0-9\n' - <<<"$name" | tr -s -).log"
     shift 2
     start=$(date +%s)
     echo "== $release: $name (log: $log)"
