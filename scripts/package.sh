@@ -37,6 +37,10 @@ if [ -n "$release" ]; then
         /src/scripts/package.sh "${options[@]}" /out
 fi
 
+if ! debian_like; then
+    echo "$(release_label) has no dpkg to build Debian packages with: build them in a chroot with --release NAME (needs debootstrap)." >&2
+    exit 1
+fi
 if [ "$simulator" = ON ]; then
     simulator_shortfall package
     if [ ${#shortfall[@]} -gt 0 ]; then
