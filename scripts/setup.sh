@@ -9,6 +9,12 @@ here="$(dirname "$0")"
 
 tool_packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools)
 test_packages=(umockdev libumockdev-dev xvfb xauth clang lintian desktop-file-utils file)
+# Qt 6 only for a build that asks for it: Debian 11 has none.
+for argument in "$@"; do
+    case "$argument" in
+        -DVELKOR_QT_MAJOR=6 | -DVELKOR_QT_MAJOR:STRING=6) tool_packages+=(qt6-base-dev qt6-5compat-dev) ;;
+    esac
+done
 
 simulator_shortfall build
 only_tool=()

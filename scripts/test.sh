@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the project and runs the whole test suite: the normal build's tests,
 # a 30-second soak of the tool at full bus load, the same tests on a build
-# with AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer, then
-# the fuzz target on its committed inputs and for a bounded time. Any failure
-# or sanitizer report fails the command; the last line sums up all stages in
-# ctest's words, since CI reads ctest's closing lines.
+# against Qt 6 and on a build with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer, then the fuzz target on its committed inputs and
+# for a bounded time. Any failure or sanitizer report fails the command; the
+# last line sums up all stages in ctest's words, since CI reads ctest's
+# closing lines.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 passed=0
@@ -57,6 +58,10 @@ run_ctest "$top/build"
 
 heading "Soak at full bus load, 30 s (build/)"
 count "$top/scripts/soak.sh" 30
+
+heading "Tests on Qt 6 (build-qt6/)"
+"$top/scripts/setup.sh" "$top/build-qt6" -DVELKOR_QT_MAJOR=6
+run_ctest "$top/build-qt6"
 
 heading "Tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/)"
 "$top/scripts/setup.sh" "$top/build-sanitize" -DVELKOR_SANITIZE=ON
