@@ -76,6 +76,10 @@ done
 cache="$top/build-releases"
 tarball="$cache/$release.tar"
 mkdir -p "$cache/archives/$release"
+# One run of a release at a time: its chroots share the downloaded packages,
+# whose folder apt locks without waiting.
+exec 9>"$cache/$release.lock"
+flock -n 9 || { echo "Waiting for another run in a chroot of $release to end."; flock 9; }
 
 # Debian's testing release is refreshed weekly and its Release file says so
 # (Valid-Until); a mirror that stopped following it must still be usable.
