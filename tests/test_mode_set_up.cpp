@@ -145,6 +145,13 @@ private slots:
         QCOMPARE(lines, QStringList({" - РЕЖИМ ОУ - '/dev/mil1553dev-0-ch-1' -", "Канал = 2", "Адрес = 7"}));
     }
 
+    // A refused channel number is 0xFFFFFFFF, shown plus one.
+    void aRefusedChannelNumberIsShownAsChannelZero()
+    {
+        BoardFixture::board().failNumberQuery();
+        QVERIFY(run("pushButton_initBC", 0).contains("Канал = 0"));
+    }
+
     // A node that will not open, or that vanished after the list was filled,
     // gets its header, one line and no command; a mode then runs no timer,
     // and Stop still gives the mode buttons back.
