@@ -46,7 +46,7 @@ struct TestBoard : BoardTrace, CallerMemory {
 
     std::chrono::steady_clock::time_point now{};
     Board board;
-    std::array<uint32_t, 32> words{};
+    alignas(uint8_t *) std::array<uint32_t, 32> words{}; // pointers too
     Reply reply{};
     Words limits;
 };
@@ -73,14 +73,12 @@ void runController(TestBoard &t, unsigned channel, const std::vector<uint32_t> &
 // with room for `countBlocks` and a buffer `lengthBlocks` long.
 Words readDma(TestBoard &t, unsigned channel, uint32_t countBlocks, int first, int count, uint32_t lengthBlocks = 0)
 {
-    std::vector<DmaBlock> buffer(countBlocks);
+    std::vector<std::array<uint32_t, 32>> buffer(countBlocks);
     const uint32_t delivered =
         t.send(channel, READ_DMA, {countBlocks, (lengthBlocks ? lengthBlocks : countBlocks) * 128}, buffer.data())[0];
     Words words;
-    for (uint32_t block = 0; block < std::min(countBlocks, delivered); ++block) {
-        const auto *blockWords = reinterpret_cast<const uint32_t *>(buffer[block].data());
-        words += Words(blockWords + first, blockWords + first + count);
-    }
+    for (uint32_t block = 0; block < std::min(countBlocks, delivered); ++block)
+        words += Words(buffer[block].begin() + first, buffer[block].begin() + first + count);
     return words;
 }
 
