@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStringView>
 #include <QTimer>
 
 #include <algorithm>
@@ -78,8 +79,10 @@ private:
         longestMs = std::max(longestMs, tick_.nsecsElapsed() / 1e6);
         ++ticks;
         unsigned long long summaries = 0;
-        for (int row = firstRow_; row < terminal_->count(); ++row)
-            summaries += terminal_->item(row)->text().midRef(WindowProbe::timeStampLength).startsWith("Транзакция");
+        for (int row = firstRow_; row < terminal_->count(); ++row) {
+            const QString line = terminal_->item(row)->text();
+            summaries += QStringView(line).mid(WindowProbe::timeStampLength).startsWith(u"Транзакция");
+        }
         reportedBlocks += summaries;
         unreportedTicks += summaries != deliveredBlocks - deliveredBefore_;
     }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the project and runs the whole test suite: the normal build's tests,
 # a 30-second soak of the tool at full bus load, the same tests on a build
-# with AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer, then
-# the fuzz target on its committed inputs and for a bounded time. Any failure
-# or sanitizer report fails the command, and so does a stage that does not
-# build; the last line sums up all stages in ctest's words, since CI reads
-# ctest's closing lines, even when the run stops short.
+# against Qt 6 and on a build with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer, then the fuzz target on its committed inputs and
+# for a bounded time. Any failure or sanitizer report fails the command, and so
+# does a stage that does not build; the last line sums up all stages in
+# ctest's words, since CI reads ctest's closing lines, even when the run stops
+# short.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 passed=0
@@ -71,6 +72,9 @@ built && run_ctest "$top/build"
 
 heading "Soak at full bus load, 30 s (build/)"
 count "$top/scripts/soak.sh" 30
+
+heading "Tests on Qt 6 (build-qt6/)"
+built "$top/build-qt6" -DVELKOR_QT_MAJOR=6 && run_ctest "$top/build-qt6"
 
 heading "Tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/)"
 built "$top/build-sanitize" -DVELKOR_SANITIZE=ON && sanitized_ctest

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 
 QStringList paths(std::initializer_list<const char *> names)
@@ -33,7 +35,7 @@ private slots:
     void init() { BoardFixture::reset(); }
     void cleanup()
     {
-        for (const QString &name : qAsConst(added))
+        for (const QString &name : std::as_const(added))
             BoardFixture::simulated().removeEntry(name.toStdString());
         added.clear();
     }

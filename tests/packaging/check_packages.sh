@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds both Debian packages from a build folder and checks what a bench
 # machine would get: the files, the Depends, and lintian's verdict.
-# Usage: check_packages.sh BUILD_DIR OUTPUT_DIR
+# Usage: check_packages.sh BUILD_DIR OUTPUT_DIR QT_MAJOR
 set -euo pipefail
-build="$1" output="$2"
+build="$1" output="$2" qt_major="$3"
 rm -rf "$output"
 (cd "$build" && cpack -G DEB -B "$output" >/dev/null)
 tool=("$output"/velkor-linux-pci-driver-test_*.deb)
@@ -27,10 +27,17 @@ expected_sim="./usr/bin/velkor-sim
 [ "$(files "${tool[0]}")" = "$expected_tool" ] || fail "tool package holds: $(files "${tool[0]}")"
 [ "$(files "${sim[0]}")" = "$expected_sim" ] || fail "simulator package holds: $(files "${sim[0]}")"
 
-# Runtime libraries only: Qt 5 and the C/C++ runtime, found by dpkg-shlibdeps.
+# Runtime libraries only: Qt and the C/C++ runtime, found by dpkg-shlibdeps.
+# From Debian 13 on, Qt 5's libraries and some of Qt 6's carry the 64-bit
+# time suffix (libqt5core5a became libqt5core5t64).
+if [ "$qt_major" = 6 ]; then
+    qt_libraries=('libqt6widgets6(t64)?' 'libqt6gui6(t64)?' 'libqt6core6(t64)?' 'libqt6core5compat6(t64)?')
+else
+    qt_libraries=('libqt5widgets5(t64)?' 'libqt5gui5(t64)?' 'libqt5core5(a|t64)')
+fi
 depends="$(dpkg-deb -f "${tool[0]}" Depends)"
-for needed in libqt5widgets5 libqt5gui5 libqt5core5a libc6 libstdc++6; do
-    [[ "$depends" == *"$needed ("* ]] || fail "tool Depends lacks $needed: $depends"
+for needed in "${qt_libraries[@]}" libc6 'libstdc\+\+6'; do
+    grep -qE "(^|, )$needed \(" <<<"$depends" || fail "tool Depends lacks $needed: $depends"
 done
 names="$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')"
 if grep -E '^(.*-dev|.*umockdev.*|clang.*|gcc.*|g\+\+.*|xvfb|xauth)$' <<<"$names"; then
