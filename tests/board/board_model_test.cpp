@@ -143,7 +143,7 @@ private slots:
             runTerminal(t, 1, 5);
             t.now += silence;
             const Words starts = readDma(t, 1, 20000, 4, 1);
-            QCOMPARE(starts.size(), blocks);
+            QCOMPARE(int(starts.size()), blocks);
             QCOMPARE(starts.mid(0, 4), firstStarts);
             t.now += 3ms;
             t.send(1, GET_COUNT_DMA);
