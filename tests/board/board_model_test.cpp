@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 using namespace velkor_sim;
 using namespace std::chrono_literals;
@@ -118,9 +119,8 @@ private slots:
                                                  0x10001402, 500620, 0x2860, 0x2800, 0,  // receive 32 to 5/3: 34
                                                  0x10001404, 501320, 0x2c40, 0x2800, 0})); // transmit 32 from 5/2: 34
         // Status word, command word, status word, 0, timer: answered messages only.
-        QCOMPARE(readDma(t, 1, 10, 0, 5), (Words{0x08001201, 0x2830, 0x2800, 0, 500000, 0x10001042, 0x2c42, 0x2800, 0,
-                                                 500380, 0x08001403, 0x2860, 0x2800, 0, 500620, 0x10001402, 0x2c40,
-                                                 0x2800, 0, 501320}));
+        QCOMPARE(readDma(t, 1, 10, 0, 5), (Words{0x08001201, 0x2830, 0x2800, 0, 500000, 0x10001042, 0x2c42, 0x2800, 0, 500380,
+                                                 0x08001403, 0x2860, 0x2800, 0, 500620, 0x10001402, 0x2c40, 0x2800, 0, 501320}));
         QCOMPARE(readInterrupts(t, 0, 10), (Words{502020, 1, 0, 0}));
         QCOMPARE(readInterrupts(t, 1, 10), (Words{500000, 2, 0x2830, 0, 500380, 4, 0x2c42, 0, 501320, 4, 0x2c40, 0}));
     }
@@ -131,15 +131,14 @@ private slots:
     // After a long silence only its end runs, while the board clock counts it all.
     void theBusKeepsItsSchedule()
     {
-        const uint32_t passes = UINT32_MAX;
         for (const auto &[rate, silence, blocks, firstStarts, limits] :
-             {std::tuple{1000u, 3ms, 4, Words{0, 1000, 2000, 3000}, Words{}}, {0u, 3ms, 13, {0, 380, 480, 860}, {}},
-              {25000u, 3ms, 13, {0, 380, 480, 860}, {4166}},
+             {std::tuple{std::optional(1000u), 3ms, 4, Words{0, 1000, 2000, 3000}, Words{}},
+              {0u, 3ms, 13, {0, 380, 480, 860}, {}}, {25000u, 3ms, 13, {0, 380, 480, 860}, {4166}},
               {1000u, 60000ms, 10001, {50000000, 50001000, 50002000, 50003000}, {}},
-              {passes, 3600000ms, 40, {3590500000, 3590500380, 3591000000, 3591000380}, {}}}) {
+              {std::nullopt, 3600000ms, 40, {3590500000, 3590500380, 3591000000, 3591000380}, {}}}) {
             TestBoard t;
-            if (rate != passes)
-                t.board.setBusLoad(rate);
+            if (rate)
+                t.board.setBusLoad(*rate);
             runTerminal(t, 1, 5);
             t.now += silence;
             const Words starts = readDma(t, 1, 20000, 4, 1);
@@ -161,9 +160,7 @@ private slots:
         t.send(1, SET_INTERRUPTS, {0x01010000});
         t.send(1, SET_INT_SUBADDR_A, {1, 0x6});
         for (uint32_t n = 1; n <= 65537; ++n) {
-            DmaBlock block{};
-            std::memcpy(block.data(), &n, 4);
-            t.board.queueDmaBlock(1, block);
+            t.board.queueDmaBlock(1, {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16)}); // word 0 is n
             t.board.queueInterruptBlock(1, {n, n + 10, n + 20, n + 30});
         }
         t.now += 500ms;
@@ -175,16 +172,14 @@ private slots:
         QCOMPARE(readDma(t, 1, 1, 0, 1, 10), Words{4});
         const Words rest = readDma(t, 1, 65536, 0, 1);
         QCOMPARE((Words{uint(rest.size()), rest.first(), rest.last()}), (Words{65532, 5, 65536}));
-        QCOMPARE(readDma(t, 1, 1, 0, 1), Words{});
     }
 
     // Each fault and its end: the same command three times, on a board whose
     // channel 1 holds two DMA blocks and one interrupt block.
     void eachFaultShowsItsEffectAndItsEnd()
     {
-        using Inject = void (*)(Board &);
         for (const auto &[inject, channel, request, expected] : {
-                 std::tuple{Inject([](Board &b) { b.failNumberQuery(); }), 2u, GET_NUMBER_CHANNEL,
+                 std::tuple{+[](Board &b) { b.failNumberQuery(); }, 2u, GET_NUMBER_CHANNEL,
                             QStringList{"EIO", "EIO", "EIO"}},
                  {[](Board &b) { b.failNext(GET_COUNT_DMA, 2); }, 1u, GET_COUNT_DMA, {"EIO", "EIO", "2"}},
                  {[](Board &b) { b.reportDmaCount(1, 7); }, 1u, GET_COUNT_DMA, {"7", "7", "7"}},
