@@ -16,6 +16,8 @@ bool isCyrillic(ushort c)
 
 TerminalItem *TerminalItem::create(QLatin1String stamp, const QString &message)
 {
+    if (TerminalItem *item = createCyrillic(stamp, message))
+        return item;
     const Encoding encoding = encodingOf(message);
     const int length = stamp.size() + message.size();
     const TextBytes text{std::size_t(length) * (encoding == Encoding::Utf16 ? sizeof(QChar) : 1)};
@@ -49,6 +51,28 @@ void *TerminalItem::operator new(std::size_t size, TextBytes text)
 void TerminalItem::operator delete(void *item, TextBytes)
 {
     ::operator delete(item);
+}
+
+// The tool's own lines are ASCII with Cyrillic: they are stored in one pass,
+// and a line that turns out to hold anything else is left to the general way.
+TerminalItem *TerminalItem::createCyrillic(QLatin1String stamp, const QString &message)
+{
+    const int length = stamp.size() + message.size();
+    TerminalItem *item = new (TextBytes{std::size_t(length)}) TerminalItem(Encoding::Cyrillic, length);
+    char *text = item->bytes();
+    std::memcpy(text, stamp.data(), std::size_t(stamp.size()));
+    text += stamp.size();
+    const ushort *chars = message.utf16();
+    bool fits = true;
+    for (int i = 0; i < message.size(); ++i) {
+        const ushort u = chars[i];
+        fits &= u < 0x80 || isCyrillic(u);
+        text[i] = char(u < 0x80 ? u : u - cyrillicOffset);
+    }
+    if (fits)
+        return item;
+    delete item;
+    return nullptr;
 }
 
 TerminalItem::Encoding TerminalItem::encodingOf(const QString &message)

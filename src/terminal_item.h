@@ -40,6 +40,7 @@ private:
     static void *operator new(std::size_t size, TextBytes text);
     static void operator delete(void *item, TextBytes text);
 
+    static TerminalItem *createCyrillic(QLatin1String stamp, const QString &message);
     static Encoding encodingOf(const QString &message);
     void store(QLatin1String stamp, const QString &message);
     QString line() const;
