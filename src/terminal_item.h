@@ -41,7 +41,7 @@ private:
     static void operator delete(void *item, TextBytes text);
 
     static TerminalItem *createCyrillic(QLatin1String stamp, const QString &message);
-    static Encoding encodingOf(const QString &message);
+    static bool isLatin1(const QString &message);
     void store(QLatin1String stamp, const QString &message);
     QString line() const;
     char *bytes() { return reinterpret_cast<char *>(this + 1); }
