@@ -2,6 +2,7 @@
 // Runs a program against simulated boards, the way umockdev-run serves a
 // testbed: this process holds the testbed and answers the ioctls, the program
 // reaches it through the inherited preload.
+#include "malloc_tunables.h"
 #include "options.h"
 #include "simulated_board.h"
 
@@ -77,6 +78,7 @@ std::FILE *openTrace(const std::string &name)
 
 int serve(const velkor_sim::Options &options)
 {
+    velkor_sim::keepLargeBuffersInTheHeap();
     velkor_sim::SimulatedBoard simulated(options.boards);
     std::FILE *trace = options.trace.empty() ? nullptr : openTrace(options.trace);
     if (trace)
