@@ -1,12 +1,11 @@
 // The tool at full bus load for a long time: run it as velkor-sim's program,
-//   QT_QPA_PLATFORM=offscreen velkor-sim --load max -- build/bench/soak_terminal SECONDS [previous]
+//   QT_QPA_PLATFORM=offscreen velkor-sim --load max -- build/bench/soak_terminal SECONDS
 // (scripts/soak.sh does). It sets channel 0 up as remote terminal through the
 // real window and lets the window's own timer poll for SECONDS, then reports
 // the lines written, lines a second, resident memory a line, the longest
 // tick, and whether every DMA block the board delivered was reported. The
 // exit status is 1 when a block went unreported or nothing arrived.
-// "previous" writes the terminal as it was before, for comparison.
-#include "previous_terminal.h"
+#include "freed_memory.h"
 #include "resident_memory.h"
 #include "velkor_library.h"
 #include "window_probe.h"
@@ -103,11 +102,10 @@ QTimer *runningTimer(const MainWindow &window)
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 600;
     WindowProbe probe;
-    if (argc > 2 && QByteArray(argv[2]) == "previous")
-        usePreviousTerminal(probe.window, probe.terminal());
     probe.window.show();
     probe.selectChannel(0);
     const double emptyBytes = trimmedResidentBytes();
