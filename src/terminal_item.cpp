@@ -23,6 +23,17 @@ QVariant TerminalItem::data(int role) const
     return QListWidgetItem::data(role);
 }
 
+std::size_t TerminalItem::memoryBytes(const QListWidgetItem *item)
+{
+    // The item's private part, the model's pointer to it, the view's row
+    // position and the heap's own headers come to about 64 bytes a line.
+    const std::size_t listBytesPerLine = 64;
+    const int type = item->type();
+    if (type < int(Encoding::Latin1) || type > int(Encoding::Utf16))
+        return 0;
+    return sizeof(TerminalItem) + static_cast<const TerminalItem *>(item)->textBytes() + listBytesPerLine;
+}
+
 void TerminalItem::operator delete(void *item)
 {
     ::operator delete(item);
