@@ -62,6 +62,7 @@ private slots:
         QTest::newRow("the tool's Cyrillic") << QString("Транзакция - тип = 1 - ошибка - Шина: Шина Б; Ѐ Ёё ѿ");
         QTest::newRow("Latin-1 bytes of a driver") << latin1Bytes();
         QTest::newRow("Cyrillic with Latin-1 bytes") << "PCI локация: " + latin1Bytes() + ";";
+        QTest::newRow("one Latin-1 letter early in a long line") << QString("PCI локация: é0000:03:00.0 slot 5;");
         QTest::newRow("just past Cyrillic") << QString("a Ҁ");
         QTest::newRow("just past Latin-1") << QString("a Ā");
         QTest::newRow("past both") << QString("€ ") + QChar(0xD834) + QChar(0xDD1E);
