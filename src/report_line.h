@@ -16,21 +16,21 @@ public:
     explicit ReportLine(QString &buffer) : buffer_(buffer)
     {
         buffer_.resize(maxLength);
-        end_ = reinterpret_cast<char16_t *>(buffer_.data());
+        end_ = buffer_.data();
     }
 
     template<int N>
     ReportLine &operator<<(const char16_t (&text)[N])
     {
         for (int i = 0; i < N - 1; ++i)
-            end_[i] = text[i];
+            end_[i] = QChar(text[i]);
         end_ += N - 1;
         return *this;
     }
 
     ReportLine &operator<<(char16_t c)
     {
-        *end_++ = c;
+        *end_++ = QChar(c);
         return *this;
     }
 
@@ -41,7 +41,7 @@ public:
     // The finished message; nothing is appended after it.
     const QString &text()
     {
-        buffer_.resize(int(end_ - reinterpret_cast<const char16_t *>(buffer_.constData())));
+        buffer_.resize(int(end_ - buffer_.constData()));
         return buffer_;
     }
 
@@ -53,13 +53,13 @@ private:
         for (unsigned int rest = value / Base; rest != 0; rest /= Base)
             ++count;
         end_ += count;
-        for (char16_t *digit = end_; count > 0; --count, value /= Base)
-            *--digit = u"0123456789abcdef"[value % Base];
+        for (QChar *digit = end_; count > 0; --count, value /= Base)
+            *--digit = QChar(u"0123456789abcdef"[value % Base]);
         return *this;
     }
 
     QString &buffer_;
-    char16_t *end_;
+    QChar *end_;
 };
 
 #endif
