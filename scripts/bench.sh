@@ -13,6 +13,10 @@ previous=c216a55
 source="$top/build-previous/$previous/source"
 build="$top/build-previous/$previous/build"
 if [ ! -d "$source" ]; then
+    if ! git -C "$top" cat-file -e "$previous^{commit}" 2>/dev/null; then
+        echo "bench: commit $previous, the previous implementation, is not in this clone (git fetch --unshallow)" >&2
+        exit 1
+    fi
     mkdir -p "$source"
     git -C "$top" archive "$previous" | tar -x -C "$source"
 fi

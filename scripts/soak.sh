@@ -23,14 +23,14 @@ soak=(env QT_QPA_PLATFORM=offscreen "$top/build/sim/velkor-sim" --load max -- "$
 
 # Runs a command in a new group limited to $memory MB, below the script's own.
 in_memory_group() {
-    local own group status=0
+    local own status=0
     own="$(sed -n 's/^[0-9]*:\([^:]*,\)\{0,1\}memory\(,[^:]*\)\{0,1\}:\(.*\)$/\3/p' /proc/self/cgroup)"
     if [ -n "$own" ] && [ -w "/sys/fs/cgroup/memory${own}" ]; then
         group="/sys/fs/cgroup/memory${own%/}/velkor-soak-$$"
         mkdir "$group"
+        trap 'rmdir "$group" 2>/dev/null || true' EXIT
         echo $((memory << 20)) >"$group/memory.limit_in_bytes"
         (echo "$BASHPID" >"$group/cgroup.procs" && exec "$@") || status=$?
-        rmdir "$group"
         return "$status"
     elif [ -f /sys/fs/cgroup/cgroup.controllers ] && command -v systemd-run >/dev/null; then
         systemd-run --scope --quiet -p MemoryMax="${memory}M" -p MemorySwapMax=0 -- "$@"
