@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the project and runs the whole test suite: the normal build's tests,
-# a 30-second soak of the tool at full bus load, the same tests on a build
-# against Qt 6 and on a build with AddressSanitizer (leaks included) and
+# a 60-second soak of the tool at full bus load in a 300 MB memory control
+# group (where the terminal must reach its memory ceiling, cut its oldest
+# lines, lose nothing else and stay under the limit; a machine where no such
+# group can be made counts it as failed), the same tests on a build against
+# Qt 6 and on a build with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer, then the fuzz target on its committed inputs and
 # for a bounded time. Any failure or sanitizer report fails the command, and so
 # does a stage that does not build; the last line sums up all stages in
@@ -70,8 +73,8 @@ sanitized_ctest() {
 heading "Tests (build/)"
 built && run_ctest "$top/build"
 
-heading "Soak at full bus load, 30 s (build/)"
-count "$top/scripts/soak.sh" 30
+heading "Soak at full bus load in a 300 MB memory control group, 60 s (build/)"
+count "$top/scripts/soak.sh" --memory 300 60
 
 heading "Tests on Qt 6 (build-qt6/)"
 built "$top/build-qt6" -DVELKOR_QT_MAJOR=6 && run_ctest "$top/build-qt6"

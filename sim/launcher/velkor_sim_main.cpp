@@ -3,6 +3,7 @@
 // testbed: this process holds the testbed and answers the ioctls, the program
 // reaches it through the inherited preload.
 #include "child_process.h"
+#include "malloc_tunables.h"
 #include "options.h"
 #include "simulated_board.h"
 
@@ -53,6 +54,7 @@ std::FILE *openTrace(const std::string &name)
 int serve(const velkor_sim::Options &options)
 {
     velkor_sim::holdStopSignals();
+    velkor_sim::keepLargeBuffersInTheHeap();
     velkor_sim::SimulatedBoard simulated(options.boards);
     std::FILE *trace = options.trace.empty() ? nullptr : openTrace(options.trace);
     if (trace)
