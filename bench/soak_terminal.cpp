@@ -1,13 +1,17 @@
 // The tool at full bus load for a long time: run it as velkor-sim's program,
-//   QT_QPA_PLATFORM=offscreen velkor-sim --load max -- build/bench/soak_terminal SECONDS [previous]
+//   QT_QPA_PLATFORM=offscreen velkor-sim --load max -- build/bench/soak_terminal SECONDS [cut]
 // (scripts/soak.sh does). It sets channel 0 up as remote terminal through the
 // real window and lets the window's own timer poll for SECONDS, then reports
 // the lines written, lines a second, resident memory a line, the longest
-// tick, and whether every DMA block the board delivered was reported. The
-// exit status is 1 when a block went unreported or nothing arrived.
-// "previous" writes the terminal as it was before, for comparison.
-#include "previous_terminal.h"
+// tick, whether every DMA block the board delivered was reported, and what
+// the terminal's memory ceiling cut. The exit status is 1 when a block went
+// unreported, nothing arrived, a line went other than in an announced cut of
+// the oldest lines, or, with "cut", when the terminal never reached its ceiling.
+#include "freed_memory.h"
+#include "group_memory.h"
+#include "memory_limit.h"
 #include "resident_memory.h"
+#include "terminal_cuts.h"
 #include "velkor_library.h"
 #include "window_probe.h"
 
@@ -55,6 +59,11 @@ public:
     {
         timer->installEventFilter(this);
         connect(timer, &QTimer::timeout, this, [this]() { tickEnded(); });
+        // A cut during the tick moves its lines up.
+        connect(terminal->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                [this](const QModelIndex &, int first, int last) {
+                    firstRow_ -= std::max(0, std::min(last + 1, firstRow_) - first);
+                });
     }
 
     int ticks = 0;
@@ -106,14 +115,15 @@ QTimer *runningTimer(const MainWindow &window)
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 600;
+    const bool cutExpected = argc > 2 && QByteArray(argv[2]) == "cut";
     WindowProbe probe;
-    if (argc > 2 && QByteArray(argv[2]) == "previous")
-        usePreviousTerminal(probe.window, probe.terminal());
     probe.window.show();
     probe.selectChannel(0);
     const double emptyBytes = trimmedResidentBytes();
+    TerminalCuts cuts(probe.window, probe.terminal());
     probe.click("pushButton_initRT");
     TickWatch watch(runningTimer(probe.window), probe.terminal());
 
@@ -128,14 +138,24 @@ int main(int argc, char **argv)
     const double bytesPerLine = (trimmedResidentBytes() - emptyBytes) / std::max(lines, 1);
     probe.click("pushButtonClear");
     const double afterClear = trimmedResidentBytes() - emptyBytes;
-    const bool clean = watch.unreportedTicks == 0 && deliveredBlocks > 0;
+    const bool reported = watch.unreportedTicks == 0 && deliveredBlocks > 0;
+    const bool kept = cuts.accountedFor(lines) && (cuts.cuts > 0 || !cutExpected);
 
     std::printf("soak: %.0f s at full bus load, channel 0 as remote terminal\n", elapsed);
     std::printf("ticks: %d, the longest %.1f ms\n", watch.ticks, watch.longestMs);
     std::printf("DMA blocks delivered: %llu (%.0f a second), reported: %llu, ticks with a block unreported: %d\n",
                 deliveredBlocks, deliveredBlocks / elapsed, watch.reportedBlocks, watch.unreportedTicks);
-    std::printf("terminal lines: %d (%.0f a second), resident memory %.0f bytes a line; after Clear %.1f MB\n",
-                lines, lines / elapsed, bytesPerLine, afterClear / 1e6);
-    std::printf("%s\n", clean ? "every block delivered was reported" : "FAILED: blocks went unreported or none came");
-    return clean ? 0 : 1;
+    std::printf("terminal lines: %lld written (%.0f a second), %d kept, resident memory %.0f bytes a line; "
+                "after Clear %.1f MB\n",
+                cuts.written, cuts.written / elapsed, lines, bytesPerLine, afterClear / 1e6);
+    std::printf("memory ceiling of the terminal %.0f MB: %d cuts of the oldest lines (%d of others), %lld lines cut, "
+                "%lld announced; %lld lines written\n",
+                usableMemoryBytes() / 4 / 1e6, cuts.cuts, cuts.cutsNotOfTheOldest, cuts.removed, cuts.announced,
+                cuts.written);
+    const bool underLimit = printGroupMemory();
+    std::printf("%s\n", reported ? "every block delivered was reported" : "FAILED: blocks went unreported or none came");
+    std::printf("%s\n", kept ? "every line written is there or went in an announced cut of the oldest"
+                               : cutExpected && cuts.cuts == 0 ? "FAILED: the terminal never reached its ceiling"
+                                                               : "FAILED: lines went other than in announced cuts");
+    return reported && kept && underLimit ? 0 : 1;
 }

@@ -33,11 +33,13 @@ if [ "${1:-}" = "--in-namespace" ]; then
         for pid in /proc/[0-9]*; do
             [ "$(readlink "$pid/root" 2>/dev/null)" != "$root" ] || kill -9 "${pid#/proc/}" 2>/dev/null || true
         done
-        for target in "${mounted[@]}"; do umount "$target" || umount -l "$target"; done
+        for target in "${mounted[@]}"; do umount -R "$target" || umount -l "$target"; done
     }
     trap unmount_all EXIT
     mount_in -t proc proc "$root/proc"
     mount_in -t sysfs -o ro sysfs "$root/sys"
+    # The soak limits its memory in a control group of its own.
+    mount_in --rbind /sys/fs/cgroup "$root/sys/fs/cgroup"
     mount_in -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
     mount_in -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
     mount_in --bind "$top/build-releases/archives/$release" "$root/var/cache/apt/archives"

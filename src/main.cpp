@@ -1,9 +1,11 @@
+#include "freed_memory.h"
 #include "main_window.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     MainWindow window;
     window.show();

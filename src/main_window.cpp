@@ -2,9 +2,8 @@
 #include "ui_main_window.h"
 
 #include "channel_finder.h"
-#include "terminal_item.h"
-#include "terminal_line.h"
-#include "terminal_row_delegate.h"
+#include "memory_limit.h"
+#include "terminal_writer.h"
 
 #include <QTimer>
 
@@ -24,12 +23,17 @@ MainWindow::MainWindow(QWidget *parent)
     // links it in (its own initializer registers it before main runs).
     Q_INIT_RESOURCE(recources);
     ui->setupUi(this);
-    auto *terminalRows = new TerminalRowDelegate(ui->listWidgetTerminal);
+    // A quarter of what the tool may use: the bench PC runs a desktop and
+    // other tools beside it, and a second instance for a second board must
+    // still fit.
+    auto *terminal = new TerminalWriter(ui->listWidgetTerminal, usableMemoryBytes() / 4);
 
-    connect(this, &MainWindow::signal_writeInTerminal, this, [this, terminalRows](const QString &text) {
-        const QLatin1String stamp = terminalLineStamp();
-        terminalRows->noteLine(stamp, text);
-        ui->listWidgetTerminal->insertItem(ui->listWidgetTerminal->count(), TerminalItem::create(stamp, text));
+    connect(this, &MainWindow::signal_writeInTerminal, this, [this, terminal](const QString &text) {
+        if (const int cut = terminal->makeRoom())
+            emit signal_writeInTerminal(QString("Терминал достиг предела памяти (%1 МБ), удалены самые старые строки: %2")
+                                            .arg(terminal->ceilingBytes() >> 20)
+                                            .arg(cut));
+        terminal->append(text);
     });
     connect(ui->pushButtonClear, &QPushButton::clicked, ui->listWidgetTerminal, &QListWidget::clear);
     connect(ui->pushButton_startDriverTest, &QPushButton::clicked, this, &MainWindow::slot_driverTest);

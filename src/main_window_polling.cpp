@@ -13,8 +13,10 @@ void MainWindow::slot_timerDMA_RT()
 }
 
 // One tick: list the ready interrupt blocks, then report every ready DMA
-// block. The DMA count is taken first, so blocks that arrive while the
-// interrupts are listed wait for the next tick.
+// block. The two counts taken first decide whether each queue is read at all
+// (and give the interrupt count shown); each read then counts its queue
+// again, so blocks that arrive in between are read in this tick, and a busy
+// tick sends both counts twice.
 void MainWindow::pollBlockQueues(BlockReport reportBlock)
 {
     unsigned int err = 0;

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "report_line.h"
 #include "velkor_library/velkor_library.h"
 
 #include <cstring>
@@ -14,9 +15,6 @@ void MainWindow::processingDmaBlockTd(unsigned char *block)
     reportTransaction(1, block);
 }
 
-// A saturated bus brings tens of thousands of blocks a tick, so the lines are
-// appended piece by piece into one buffer rather than substituted into
-// format strings: the text is the same, the cost a fraction.
 namespace {
 
 struct Transaction {
@@ -31,46 +29,50 @@ struct Transaction {
 
 // "Транзакция - тип = %1 - %2 - freeTimer: %3 - CntServWords: %4 - CntDataWords: %5
 //  [- Subaddress: %6] - Шина: %7"
-QString summaryLine(const Transaction &t, bool terminal)
+const QString &summaryLine(QString &buffer, const Transaction &t, bool terminal)
 {
-    QString line;
-    line.reserve(128);
-    line += QStringLiteral("Транзакция - тип = ");
-    line += QString::number(t.typeTransaction);
-    line += t.isSuccessTransaction != 0 ? QStringLiteral(" - нет ошибок - freeTimer: ")
-                                        : QStringLiteral(" - ошибка - freeTimer: ");
-    line += QString::number(t.freeTimer);
-    line += QStringLiteral(" - CntServWords: ");
-    line += QString::number(t.countServiceWords16);
-    line += QStringLiteral(" - CntDataWords: ");
-    line += QString::number(t.countDataWords16);
+    ReportLine line(buffer);
+    line << u"Транзакция - тип = ";
+    line.decimal(t.typeTransaction);
+    if (t.isSuccessTransaction != 0)
+        line << u" - нет ошибок - freeTimer: ";
+    else
+        line << u" - ошибка - freeTimer: ";
+    line.decimal(t.freeTimer) << u" - CntServWords: ";
+    line.decimal(t.countServiceWords16) << u" - CntDataWords: ";
+    line.decimal(t.countDataWords16);
     if (terminal) {
-        line += QStringLiteral(" - Subaddress: ");
-        line += QString::number(t.subaddress);
+        line << u" - Subaddress: ";
+        line.decimal(t.subaddress);
     }
-    line += t.activeBus == 0 ? QStringLiteral(" - Шина: Шина А") : QStringLiteral(" - Шина: Шина Б");
-    return line;
+    if (t.activeBus == 0)
+        line << u" - Шина: Шина А";
+    else
+        line << u" - Шина: Шина Б";
+    return line.text();
 }
 
 // "Слова данных:" then " 0x%1," per word and " 0x%1;" for the last. The count
 // field can say up to 63 words, but a block has room for 32: the listing stops
 // at the end of the block and says how many words the block claimed.
-QString dataWordsLine(const unsigned char *dataPart, unsigned int countDataWords16)
+const QString &dataWordsLine(QString &buffer, const unsigned char *dataPart, unsigned int countDataWords16)
 {
     const unsigned int listed = qMin(countDataWords16, VELKOR_DMA_DATA_WORDS_MAX);
-    QString dataWordsString;
-    dataWordsString.reserve(16 + 8 * int(listed));
-    dataWordsString += QStringLiteral("Слова данных:");
+    ReportLine line(buffer);
+    line << u"Слова данных:";
     for (unsigned int i = 0; i < listed; ++i) {
         uint16_t dataWord16;
         std::memcpy(&dataWord16, dataPart + 2 * i, sizeof dataWord16);
-        dataWordsString += QLatin1String(" 0x");
-        dataWordsString += QString::number(dataWord16, 16);
-        dataWordsString += QLatin1Char(i == listed - 1 ? ';' : ',');
+        line << u" 0x";
+        line.hexadecimal(dataWord16);
+        line << (i == listed - 1 ? u';' : u',');
     }
-    if (listed < countDataWords16)
-        dataWordsString += QStringLiteral(" (%1 из %2)").arg(listed).arg(countDataWords16);
-    return dataWordsString;
+    if (listed < countDataWords16) {
+        line << u" (";
+        line.decimal(listed) << u" из ";
+        line.decimal(countDataWords16) << u")";
+    }
+    return line.text();
 }
 
 } // namespace
@@ -89,7 +91,9 @@ void MainWindow::reportTransaction(unsigned int typeDmaBlock, unsigned char *blo
     t.subaddress = terminal ? velkor_dmaBlock_tdModeSubaddress(block) : 0;
     t.activeBus = velkor_dmaBlock_getActiveBus(typeDmaBlock, block);
 
-    emit signal_writeInTerminal(summaryLine(t, terminal));
+    // The lines are written into one buffer that every block reuses.
+    static QString buffer;
+    emit signal_writeInTerminal(summaryLine(buffer, t, terminal));
     if (t.countDataWords16 != 0)
-        emit signal_writeInTerminal(dataWordsLine(velkor_dmaBlock_getPtrDataPart(block), t.countDataWords16));
+        emit signal_writeInTerminal(dataWordsLine(buffer, velkor_dmaBlock_getPtrDataPart(block), t.countDataWords16));
 }

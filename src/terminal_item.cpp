@@ -1,22 +1,14 @@
 #include "terminal_item.h"
 
+#include "cyrillic_bytes.h"
+
 #include <cstring>
-
-namespace {
-
-// Cyrillic U+0400 to U+047F takes the byte values 0x80 to 0xFF.
-const ushort cyrillicOffset = 0x0400 - 0x80;
-
-bool isCyrillic(ushort c)
-{
-    return c >= 0x0400 && c < 0x0480;
-}
-
-} // namespace
 
 TerminalItem *TerminalItem::create(QLatin1String stamp, const QString &message)
 {
-    const Encoding encoding = encodingOf(message);
+    if (TerminalItem *item = createCyrillic(stamp, message))
+        return item;
+    const Encoding encoding = isLatin1(message) ? Encoding::Latin1 : Encoding::Utf16;
     const int length = stamp.size() + message.size();
     const TextBytes text{std::size_t(length) * (encoding == Encoding::Utf16 ? sizeof(QChar) : 1)};
     TerminalItem *item = new (text) TerminalItem(encoding, length);
@@ -29,6 +21,23 @@ QVariant TerminalItem::data(int role) const
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return line();
     return QListWidgetItem::data(role);
+}
+
+std::size_t TerminalItem::memoryBytes(const QListWidgetItem *item)
+{
+    // The item's private part, the model's pointer to it, the view's row
+    // position and the heap's own headers, as measured on a shown list: Qt 6
+    // keeps in the private part what Qt 5 keeps in the item itself, so the
+    // same line takes the same memory under both.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    const std::size_t listBytesPerLine = 80;
+#else
+    const std::size_t listBytesPerLine = 88;
+#endif
+    const int type = item->type();
+    if (type < int(Encoding::Latin1) || type > int(Encoding::Utf16))
+        return 0;
+    return sizeof(TerminalItem) + static_cast<const TerminalItem *>(item)->textBytes() + listBytesPerLine;
 }
 
 void TerminalItem::operator delete(void *item)
@@ -51,37 +60,41 @@ void TerminalItem::operator delete(void *item, TextBytes)
     ::operator delete(item);
 }
 
-TerminalItem::Encoding TerminalItem::encodingOf(const QString &message)
+// The tool's own lines are ASCII with Cyrillic: they are stored in one pass,
+// and a line that turns out to hold anything else is stored the general way.
+TerminalItem *TerminalItem::createCyrillic(QLatin1String stamp, const QString &message)
 {
-    bool latin1 = true;
-    bool cyrillic = true;
+    const int length = stamp.size() + message.size();
+    TerminalItem *item = new (TextBytes{std::size_t(length)}) TerminalItem(Encoding::Cyrillic, length);
+    std::memcpy(item->bytes(), stamp.data(), std::size_t(stamp.size()));
+    if (toCyrillicBytes(message.utf16(), message.size(), item->bytes() + stamp.size()))
+        return item;
+    delete item;
+    return nullptr;
+}
+
+bool TerminalItem::isLatin1(const QString &message)
+{
     for (const QChar c : message) {
-        const ushort u = c.unicode();
-        latin1 = latin1 && u < 0x100;
-        cyrillic = cyrillic && (u < 0x80 || isCyrillic(u));
+        if (c.unicode() >= 0x100)
+            return false;
     }
-    if (latin1)
-        return Encoding::Latin1;
-    return cyrillic ? Encoding::Cyrillic : Encoding::Utf16;
+    return true;
 }
 
 void TerminalItem::store(QLatin1String stamp, const QString &message)
 {
-    if (encoding() == Encoding::Utf16) {
-        QChar *chars = reinterpret_cast<QChar *>(bytes());
-        for (const char c : stamp)
-            *chars++ = QLatin1Char(c);
-        std::memcpy(chars, message.constData(), std::size_t(message.size()) * sizeof(QChar));
+    if (encoding() == Encoding::Latin1) {
+        std::memcpy(bytes(), stamp.data(), std::size_t(stamp.size()));
+        char *text = bytes() + stamp.size();
+        for (const QChar c : message)
+            *text++ = char(c.unicode());
         return;
     }
-    char *text = bytes();
-    std::memcpy(text, stamp.data(), std::size_t(stamp.size()));
-    text += stamp.size();
-    const ushort offset = encoding() == Encoding::Cyrillic ? cyrillicOffset : 0;
-    for (const QChar c : message) {
-        const ushort u = c.unicode();
-        *text++ = char(u < 0x80 ? u : u - offset);
-    }
+    QChar *chars = reinterpret_cast<QChar *>(bytes());
+    for (const char c : stamp)
+        *chars++ = QLatin1Char(c);
+    std::memcpy(static_cast<void *>(chars), message.constData(), std::size_t(message.size()) * sizeof(QChar));
 }
 
 QString TerminalItem::line() const

@@ -7,9 +7,9 @@
 #include <cstddef>
 
 // One terminal line as an item of the terminal list, holding its text in as
-// few bytes as it takes. The terminal is never cut, so the memory of a line
-// decides how long a session on a busy bus can last; an item that keeps its
-// text as a QString spends twice the text and a QVariant around it.
+// few bytes as it takes: the memory of a line decides how many lines the
+// terminal keeps within its ceiling; an item that keeps its text as a QString
+// spends twice the text and a QVariant around it.
 //
 // The text lies in the item's own allocation, right behind the object. The
 // tool's texts are ASCII and Cyrillic, and a driver's PCI location may bring
@@ -23,6 +23,10 @@ public:
     static TerminalItem *create(QLatin1String stamp, const QString &message);
 
     QVariant data(int role) const override;
+
+    // What the line takes in memory, the list's own share of it included;
+    // 0 for an item that is not a terminal line.
+    static std::size_t memoryBytes(const QListWidgetItem *item);
 
     static void operator delete(void *item);
 
@@ -40,9 +44,11 @@ private:
     static void *operator new(std::size_t size, TextBytes text);
     static void operator delete(void *item, TextBytes text);
 
-    static Encoding encodingOf(const QString &message);
+    static TerminalItem *createCyrillic(QLatin1String stamp, const QString &message);
+    static bool isLatin1(const QString &message);
     void store(QLatin1String stamp, const QString &message);
     QString line() const;
+    std::size_t textBytes() const { return std::size_t(length_) * (encoding() == Encoding::Utf16 ? sizeof(QChar) : 1); }
     char *bytes() { return reinterpret_cast<char *>(this + 1); }
     const char *bytes() const { return reinterpret_cast<const char *>(this + 1); }
 

@@ -136,6 +136,9 @@ private slots:
         QCOMPARE(BoardFixture::log(), prefixed(2, busControllerCommands(0x6000, "0xf0300000", "0xf4420000")));
         QCOMPARE(lines, QStringList({" - РЕЖИМ КШ - '/dev/mil1553dev-0-ch-2' -", "Канал = 3", "CTRL_REG_PCI_CH = 101b",
                                      "adr = 30", "BC_CONF_REG_PCI_CH = 1000000000000000b", "CTRL_REG_PCI_CH = 101b"}));
+        // A refused channel number is 0xFFFFFFFF, shown plus one.
+        BoardFixture::board().failNumberQuery();
+        QCOMPARE(run("pushButton_initBC", 2, 30).at(1), QString("Канал = 0"));
     }
 
     void remoteTerminalSendsItsHundredAndFiveCommands()

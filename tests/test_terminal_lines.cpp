@@ -1,6 +1,9 @@
 // Terminal lines as the window stores them: every message comes back exactly
 // behind its local time, every row is as wide as the longest line, Clear gives
-// the memory of the lines back, and the stamp follows the time zone.
+// the memory of the lines back, the stamp follows the time zone, and at its
+// memory ceiling the terminal cuts only its oldest lines, in blocks.
+#include "memory_limit.h"
+#include "terminal_writer.h"
 #include "window_probe.h"
 
 #include <QDateTime>
@@ -9,7 +12,9 @@
 
 #include <cstddef>
 #include <ctime>
+#include <limits>
 #include <malloc.h>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
@@ -72,6 +77,7 @@ private slots:
         QTest::newRow("the tool's Cyrillic") << QString("Транзакция - тип = 1 - ошибка - Шина: Шина Б; Ѐ Ёё ѿ");
         QTest::newRow("Latin-1 bytes of a driver") << latin1Bytes();
         QTest::newRow("Cyrillic with Latin-1 bytes") << "PCI локация: " + latin1Bytes() + ";";
+        QTest::newRow("one Latin-1 letter early in a long line") << QString("PCI локация: é0000:03:00.0 slot 5;");
         QTest::newRow("just past Cyrillic") << QString("a Ҁ");
         QTest::newRow("just past Latin-1") << QString("a Ā");
         QTest::newRow("past both") << QString("€ ") + QChar(0xD834) + QChar(0xDD1E);
@@ -121,6 +127,72 @@ private slots:
         probe.click("pushButtonClear");
         QCOMPARE(probe.terminal()->count(), 0);
         QVERIFY2(heapInUse() - empty < lines / 20, qPrintable(QString::number(heapInUse() - empty)));
+    }
+
+    // A ceiling of 1 MB: 20 ticks' worth of numbered data-word lines.
+    void atItsCeilingTheTerminalCutsItsOldestLinesInBlocks()
+    {
+        QListWidget terminal;
+        const std::uint64_t ceiling = 1 << 20;
+        TerminalWriter writer(&terminal, ceiling);
+        QVector<int> cuts;
+        int removals = 0;
+        connect(terminal.model(), &QAbstractItemModel::rowsAboutToBeRemoved,
+                [&](const QModelIndex &, int first) { removals += first == 0 ? 1 : 1000; });
+        const QString words = QString(" 0x1111,").repeated(32);
+        const qint64 empty = heapInUse();
+        for (int round = 0; round < 2; ++round) {
+            for (int line = 0; line < 20000; ++line) {
+                const int held = terminal.count();
+                const qint64 used = heapInUse() - empty;
+                if (const int cut = writer.makeRoom()) {
+                    // Nothing goes below the ceiling, and a cut takes a large block at once.
+                    QVERIFY2(used > qint64(ceiling) * 7 / 8, qPrintable(QString::number(used)));
+                    QVERIFY2(cut > held / 5, qPrintable(QString::number(cut)));
+                    cuts.append(cut);
+                }
+                writer.append(QString::number(line) + words);
+            }
+            QVERIFY(heapInUse() - empty < qint64(ceiling));
+            // The newest lines are all there, in order.
+            QCOMPARE(terminal.item(0)->text().mid(WindowProbe::timeStampLength).section(' ', 0, 0).toInt(),
+                     20000 - terminal.count());
+            QVERIFY(terminal.item(terminal.count() - 1)->text().endsWith(QString::number(19999) + words));
+            QVERIFY(cuts.size() > 3);
+            QCOMPARE(removals, cuts.size());
+            // After Clear the terminal fills up to its ceiling afresh.
+            terminal.clear();
+            cuts.clear();
+            removals = 0;
+        }
+    }
+
+    void memoryLimitsOfTheProcesssControlGroups_data()
+    {
+        QTest::addColumn<QByteArray>("cgroups");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("v2") << QByteArray("0::/user.slice/session-2.scope\n")
+                            << QStringList{"/sys/fs/cgroup/user.slice/session-2.scope/memory.max",
+                                           "/sys/fs/cgroup/user.slice/memory.max", "/sys/fs/cgroup/memory.max"};
+        QTest::newRow("v1 beside v2") << QByteArray("5:cpu,cpuacct:/a\n4:memory:/bench/b\n1:name=systemd:/c\n0::/\n")
+                                      << QStringList{"/sys/fs/cgroup/memory/bench/b/memory.limit_in_bytes",
+                                                     "/sys/fs/cgroup/memory/bench/memory.limit_in_bytes",
+                                                     "/sys/fs/cgroup/memory/memory.limit_in_bytes",
+                                                     "/sys/fs/cgroup/memory.max"};
+        QTest::newRow("v1 with memory among others") << QByteArray("7:blkio,memory:/\n")
+                                                     << QStringList{"/sys/fs/cgroup/memory/memory.limit_in_bytes"};
+        QTest::newRow("no memory controller") << QByteArray("3:pids:/x\n\n") << QStringList{};
+    }
+
+    void memoryLimitsOfTheProcesssControlGroups()
+    {
+        QFETCH(QByteArray, cgroups);
+        QFETCH(QStringList, files);
+        QCOMPARE(memoryLimitFiles(cgroups), files);
+        QCOMPARE(limitFromText("314572800\n"), std::uint64_t(314572800));
+        QCOMPARE(limitFromText("max\n"), std::numeric_limits<std::uint64_t>::max());
+        const std::uint64_t physical = std::uint64_t(sysconf(_SC_PHYS_PAGES)) * std::uint64_t(sysconf(_SC_PAGESIZE));
+        QVERIFY(usableMemoryBytes() > 0 && usableMemoryBytes() <= physical);
     }
 
     // The tests run in a zone far from UTC (tests/CMakeLists.txt), so a stamp

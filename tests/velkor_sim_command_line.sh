@@ -1,5 +1,6 @@
 #!/bin/sh
-# velkor-sim's command line: --help, usage errors, --boards. Usage: SCRIPT VELKOR_SIM
+# velkor-sim's command line: --help and usage errors, every option end to end,
+# the exit statuses of its man page, and the stop signals. Usage: SCRIPT VELKOR_SIM
 sim="$1"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -8,7 +9,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 "$sim" --help >"$work/out" 2>"$work/err" || fail "--help exits $?"
 [ -s "$work/err" ] && fail "--help writes to standard error"
-for word in --boards --trace --load --fault --help 25000 no-channel-number fail=IOCTL_NAME; do
+for word in --boards --trace --load --fault --help 25000 no-channel-number fail=IOCTL_NAME dma-count=N overreport=N; do
     grep -qw -- "$word" "$work/out" || fail "--help does not name $word"
 done
 
@@ -32,6 +33,8 @@ done <<'CASES'
 --fault no-such-fault|no-such-fault
 --fault fail=IOCTL_NO_SUCH|IOCTL_NO_SUCH
 --fault fail=IOCTL_READ_REG:0|IOCTL_READ_REG
+--fault dma-count=x|dma-count
+--fault overreport=0|overreport
 CASES
 
 "$sim" --load >/dev/null 2>"$work/err"
@@ -39,7 +42,104 @@ status=$?
 [ "$status" -eq 2 ] || fail "--load without a value: exit status $status"
 head -n 1 "$work/err" | grep -q -- "'--load' needs a value" || fail "--load without a value: $(head -n 1 "$work/err")"
 
-nodes="$("$sim" --boards 2 -- sh -c 'ls /dev | grep -cE "^mil1553dev-[01]-ch-[0-3]$"' 2>/dev/null)"
-[ "$nodes" = 8 ] || fail "--boards 2 lists $nodes nodes"
+# The program that the options meet: it sends one command (a request code and
+# record words, in hex) to a node and prints the record's first four words in
+# hex, or the error. perl-base, on every Debian system, reaches ioctl(2).
+cat >"$work/send" <<'PERL'
+open(my $node, "+<", shift) or die "$!\n";
+my $request = hex shift;
+my $record = pack("L32", map { hex } @ARGV);
+print ioctl($node, $request, $record) ? join(" ", map { sprintf "%x", $_ } unpack("L4", $record)) : "$!", "\n";
+PERL
+
+# Two boards, traced, with every fault; each board counts its own.
+"$sim" --boards 2 --trace "$work/trace" --fault no-channel-number --fault fail=IOCTL_GET_DRIVER_VERSION:2 \
+    --fault dma-count=7 --fault overreport=5 -- sh -c '
+    send() { perl "$0" "$@"; }
+    ls /dev | grep -c "^mil1553dev-[01]-ch-[0-3]$"
+    for n in 1 2 3; do send /dev/mil1553dev-0-ch-0 80046228; done
+    send /dev/mil1553dev-1-ch-3 80046228
+    send /dev/mil1553dev-1-ch-2 c0046237
+    send /dev/mil1553dev-1-ch-2 800d6229
+    send /dev/mil1553dev-0-ch-1 c0046207
+    for node in 0-ch-1 0-ch-1 1-ch-0; do send /dev/mil1553dev-$node c0106206 1 80; done
+    ' "$work/send" >"$work/out" 2>/dev/null
+# The location is "0000:04:00.2" in little-endian words.
+cat >"$work/expected" <<'OUT'
+8
+Input/output error
+Input/output error
+12100814 0 0 0
+Input/output error
+Input/output error
+30303030 3a34303a 322e3030 0
+7 0 0 0
+5 80 0 0
+0 80 0 0
+5 80 0 0
+OUT
+diff "$work/expected" "$work/out" || fail "two boards with every fault"
+grep -vqE '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{6} ' "$work/trace" && fail "a trace line without its time"
+cut -c 17- "$work/trace" | sed -n 1,3p >"$work/out"
+printf '%s\n' "mil1553dev-0-ch-0 open" "mil1553dev-0-ch-0 IOCTL_GET_DRIVER_VERSION = EIO" \
+    "mil1553dev-0-ch-0 open" | diff - "$work/out" || fail "--trace"
+[ "$(grep -c ' open$' "$work/trace")" -eq 10 ] || fail "--trace: $(grep -c ' open$' "$work/trace") opens"
+
+# Terminal 5 on channel 0 meets the load at once; 25000 messages a second are
+# more than its messages allow, and the trace says so.
+for load in 25000 max; do
+    "$sim" --load "$load" --trace - -- sh -c '
+        for command in "40046204 2" "40016213 5" "40046222 1" 6208 c0046207; do
+            perl "$0" /dev/mil1553dev-0-ch-0 $command
+        done' "$work/send" >"$work/out" 2>"$work/err"
+    [ "$(tail -n 1 "$work/out" | cut -d ' ' -f 1)" != 0 ] || fail "--load $load: no block"
+    limits="$(grep -c ' mil1553dev-0 bus at its limit: these messages allow 4166 a second$' "$work/err")"
+    [ "$limits" -eq "$([ "$load" = max ] && echo 0 || echo 1)" ] || fail "--load $load: $limits limit lines"
+done
+
+# The exit statuses of the man page (2, for a usage error, is checked above).
+expect_status() {
+    expected="$1" case="$2"
+    shift 2
+    "$@" >/dev/null 2>&1
+    status=$?
+    [ "$status" -eq "$expected" ] || fail "$case: exit status $status, not $expected"
+}
+expect_status 3 "the program's own" "$sim" -- sh -c 'exit 3'
+expect_status 137 "a program killed" "$sim" -- sh -c 'kill -KILL $$'
+expect_status 127 "no such program" "$sim" -- "$work/no-such-program"
+expect_status 125 "no trace" "$sim" --trace "$work/no-such-folder/trace" -- touch "$work/started"
+[ -e "$work/started" ] && fail "the program started although the trace did not open"
+# A re-execution that fails is the launcher's own failure: here the preload
+# makes its environment longer than one variable may be.
+expect_status 125 "no re-execution" env LD_PRELOAD="$(printf '%131050s' '')" "$sim" -- true
+
+# A stop signal goes to the program; the launcher waits for it, removes its
+# testbed and exits 128 + the signal. A script's background jobs ignore
+# SIGINT, and a signal ignored at start stays ignored: hence env.
+for signal in INT:2 TERM:15 HUP:1; do
+    rm -f "$work/pid"
+    env --default-signal=INT "$sim" -- sh -c 'echo $$ >"$0.new" && mv "$0.new" "$0" && exec sleep 60' \
+        "$work/pid" 2>"$work/err" &
+    launcher=$!
+    tries=0
+    while [ ! -s "$work/pid" ] && [ "$tries" -lt 300 ]; do
+        sleep 0.05
+        tries=$((tries + 1))
+    done
+    kill -s "${signal%:*}" "$launcher"
+    wait "$launcher"
+    status=$?
+    [ "$status" -eq $((128 + ${signal#*:})) ] || fail "SIG${signal%:*}: exit status $status"
+    testbed="$(sed -n 's/^velkor-sim: testbed at //p' "$work/err")"
+    if [ -z "$testbed" ] || [ -e "$testbed" ]; then
+        fail "SIG${signal%:*}: testbed '$testbed' left behind"
+        rm -rf "$testbed"
+    fi
+    if kill -0 "$(cat "$work/pid")" 2>/dev/null; then
+        fail "SIG${signal%:*}: the program outlived the launcher"
+        kill "$(cat "$work/pid")"
+    fi
+done
 
 [ "$failures" -eq 0 ]

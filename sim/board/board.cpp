@@ -12,17 +12,22 @@
 #include <cerrno>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 namespace velkor_sim {
 
 struct Board::State {
-    explicit State(unsigned boardNumber) : number(boardNumber), data(boardNumber) {}
+    State(unsigned boardNumber, Clock boardClock)
+        : number(boardNumber), clock(std::move(boardClock)), data(boardNumber), schedule(clock())
+    {
+    }
 
     mutable std::mutex mutex;
     const unsigned number;
+    const Clock clock;
     std::vector<std::string> log;
     BoardData data;
-    BusSchedule schedule{BusSchedule::Steady::now()};
+    BusSchedule schedule;
     std::optional<uint32_t> loadRate;
     std::optional<BusLoad> load;
     BusSchedule::Steady::time_point loadStart;
@@ -59,7 +64,7 @@ std::string withDetails(const std::string &name, const std::string &details)
 
 } // namespace
 
-Board::Board(unsigned number) : state_(new State(number)) {}
+Board::Board(unsigned number, Clock clock) : state_(new State(number, std::move(clock))) {}
 
 Board::~Board()
 {
@@ -97,7 +102,7 @@ Reply Board::State::answer(unsigned channel, unsigned long request, CallerMemory
 Reply Board::command(unsigned channel, unsigned long request, CallerMemory &memory)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->runBus(BusSchedule::Steady::now());
+    state_->runBus(state_->clock());
     if (channel >= kChannels)
         return failure(ENXIO);
     std::string text;
@@ -112,16 +117,16 @@ void Board::reset()
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->data = BoardData(state_->number);
     state_->log.clear();
-    state_->schedule = BusSchedule(BusSchedule::Steady::now());
+    state_->schedule = BusSchedule(state_->clock());
     if (state_->loadRate)
         state_->load.emplace(*state_->loadRate);
-    state_->loadStart = BusSchedule::Steady::now();
+    state_->loadStart = state_->clock();
 }
 
 void Board::setBusAutoRun(bool on)
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->schedule.setAutoRun(on, BusSchedule::Steady::now());
+    state_->schedule.setAutoRun(on, state_->clock());
 }
 
 void Board::setBusLoad(uint32_t messagesPerSecond)
@@ -129,7 +134,7 @@ void Board::setBusLoad(uint32_t messagesPerSecond)
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->loadRate = messagesPerSecond;
     state_->load.emplace(messagesPerSecond);
-    state_->loadStart = BusSchedule::Steady::now();
+    state_->loadStart = state_->clock();
 }
 
 void Board::setTrace(BoardTrace *trace)

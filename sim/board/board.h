@@ -7,8 +7,10 @@
 
 #include "channel_state.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,9 +48,11 @@ public:
 class Board {
 public:
     static constexpr unsigned kChannels = 4;
+    // Where the board reads the time that runs its bus; tests hand in their own.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     // Board `number` differs from the others only by its PCI locations.
-    explicit Board(unsigned number = 0);
+    explicit Board(unsigned number = 0, Clock clock = std::chrono::steady_clock::now);
     Board(const Board &) = delete;
     Board &operator=(const Board &) = delete;
     ~Board();
@@ -62,7 +66,7 @@ public:
     void reset();
 
     // The bus runs one pass every 500 ms of board time. With auto-run on (the
-    // default), each command first runs the passes due by the steady clock
+    // default), each command first runs the passes due by the board's clock
     // since the last catch-up, at most 20. With it off, board time moves only
     // through runBusPasses, which runs `count` passes 500 ms apart.
     void setBusAutoRun(bool on);

@@ -115,6 +115,11 @@ SimulatedBoard::SimulatedBoard(unsigned boards) : impl_(std::make_unique<Impl>()
     impl_->root = root;
     g_free(root);
     check(mkdir((impl_->root + "/dev").c_str(), 0755) == 0, "mkdir dev");
+    // The testbed's sys/ stands in for /sys: this link, which the kernel
+    // follows outside the testbed, shows the served program the real control
+    // groups and so the memory limits that it runs under.
+    check(mkdir((impl_->root + "/sys/fs").c_str(), 0755) == 0 || errno == EEXIST, "mkdir sys/fs");
+    check(symlink("/sys/fs/cgroup", (impl_->root + "/sys/fs/cgroup").c_str()) == 0, "symlink sys/fs/cgroup");
     for (unsigned number = 0; number < boards; ++number) {
         impl_->boards.push_back(std::make_unique<Board>(number));
         for (unsigned channel = 0; channel < Board::kChannels; ++channel)

@@ -2,6 +2,8 @@
 // Runs a program against simulated boards, the way umockdev-run serves a
 // testbed: this process holds the testbed and answers the ioctls, the program
 // reaches it through the inherited preload.
+#include "child_process.h"
+#include "malloc_tunables.h"
 #include "options.h"
 #include "simulated_board.h"
 
@@ -11,7 +13,6 @@
 #include <cstring>
 #include <iostream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -36,32 +37,7 @@ bool underPreload()
     setenv("LD_PRELOAD", preload.c_str(), 1);
     execv("/proc/self/exe", argv);
     std::cerr << "velkor-sim: cannot re-execute: " << std::strerror(errno) << "\n";
-    std::exit(127);
-}
-
-int exitStatus(int status)
-{
-    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-}
-
-int runProgram(char **program)
-{
-    const pid_t child = fork();
-    if (child < 0) {
-        std::cerr << "velkor-sim: fork: " << std::strerror(errno) << "\n";
-        return 127;
-    }
-    if (child == 0) {
-        execvp(program[0], program);
-        std::cerr << "velkor-sim: " << program[0] << ": " << std::strerror(errno) << "\n";
-        _exit(127);
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR)
-            return 127;
-    }
-    return exitStatus(status);
+    std::exit(kCannotStart);
 }
 
 // The trace file is opened close-on-exec: the program must not hold it.
@@ -77,6 +53,8 @@ std::FILE *openTrace(const std::string &name)
 
 int serve(const velkor_sim::Options &options)
 {
+    velkor_sim::holdStopSignals();
+    velkor_sim::keepLargeBuffersInTheHeap();
     velkor_sim::SimulatedBoard simulated(options.boards);
     std::FILE *trace = options.trace.empty() ? nullptr : openTrace(options.trace);
     if (trace)
@@ -91,7 +69,7 @@ int serve(const velkor_sim::Options &options)
             velkor_sim::applyFault(board, fault);
     }
     std::cerr << "velkor-sim: testbed at " << simulated.rootDir() << "\n";
-    const int status = runProgram(options.program);
+    const int status = velkor_sim::runProgram(options.program);
     if (trace && trace != stderr)
         std::fclose(trace);
     return status;

@@ -1,0 +1,33 @@
+#include "terminal_cuts.h"
+
+#include "main_window.h"
+
+#include <QListWidget>
+
+namespace {
+
+const QString cutAnnouncement = "удалены самые старые строки: ";
+
+} // namespace
+
+TerminalCuts::TerminalCuts(MainWindow &window, QListWidget *terminal) : QObject(terminal)
+{
+    // Connected after the window's own writer, so each line is in the list by now.
+    connect(&window, &MainWindow::signal_writeInTerminal, this, [this](const QString &text) {
+        ++written;
+        const int at = text.indexOf(cutAnnouncement);
+        if (at >= 0)
+            announced += QStringView(text).mid(at + cutAnnouncement.size()).toLongLong();
+    });
+    connect(terminal->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &, int first, int last) {
+                ++cuts;
+                cutsNotOfTheOldest += first != 0;
+                removed += last - first + 1;
+            });
+}
+
+bool TerminalCuts::accountedFor(int lines) const
+{
+    return written == lines + removed && announced == removed && cutsNotOfTheOldest == 0;
+}

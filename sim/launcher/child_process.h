@@ -1,0 +1,22 @@
+// The program that velkor-sim runs, as its child. While the child runs, the
+// stop signals (SIGINT, SIGTERM, SIGHUP) sent to the launcher are passed on to
+// it, so that the launcher lives on to remove its testbed, as timeout(1) does.
+#ifndef VELKOR_SIM_CHILD_PROCESS_H
+#define VELKOR_SIM_CHILD_PROCESS_H
+
+namespace velkor_sim {
+
+// Holds the stop signals back until runProgram passes them on. Call it before
+// any thread starts: threads keep the signals held, so the launcher's main
+// thread is the one that takes them.
+void holdStopSignals();
+
+// Runs `program` (a null-terminated argument list) and waits for it. Gives its
+// exit status, 128 + the signal that killed it, or 128 + the stop signal passed
+// on to it; 127 when it cannot be run. Throws std::runtime_error when it
+// cannot be started or waited for.
+int runProgram(char **program);
+
+} // namespace velkor_sim
+
+#endif
