@@ -6,6 +6,8 @@
 # three runs. Takes a few minutes; run it on a quiet machine.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+. "$top/scripts/debian-release.sh"
+require_simulator "run the benchmark on the simulated board" build
 # Before the byte-built report lines, the memory ceiling and velkor-sim's heap settings.
 previous=c216a55
 "$top/scripts/setup.sh"

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# Installs those of the given Debian packages that are not installed yet.
+# Installs those of the given Debian packages that are not installed yet,
+# after checking that the release has each of them.
 # Usage: scripts/install-missing.sh PACKAGE...
 set -euo pipefail
+. "$(dirname "$0")/debian-release.sh"
+if ! debian_like; then
+    echo "$(release_label) has no apt-get and dpkg, so nothing is installed here: it needs what these Debian packages give: $*" >&2
+    exit 0
+fi
 missing=()
 for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 [ ${#missing[@]} -gt 0 ] || exit 0
+sudo_cmd="$(sudo_if_needed)"
+# Others may be installing at the same time: wait for dpkg's lock.
+apt_get=($sudo_cmd apt-get -o DPkg::Lock::Timeout=600)
+apt_update
+for package in "${missing[@]}"; do
+    [ -n "$(package_version "$package")" ] || { echo "$(release_label) has no package $package." >&2; exit 1; }
+done
 echo "Installing: ${missing[*]}"
-sudo_cmd=""
-[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-$sudo_cmd apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${apt_get[@]}" install -y -qq "${missing[@]}"

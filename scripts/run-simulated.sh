@@ -3,6 +3,8 @@
 # arguments go to velkor-sim (scripts/run-simulated.sh --load max --trace -).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+. "$top/scripts/debian-release.sh"
+require_simulator "run the tool on the simulated board" build
 "$top/scripts/setup.sh"
 
 run=("$top/build/sim/velkor-sim" "$@" -- "$top/build/src/VelkorLinuxPciDriverTest")

@@ -18,6 +18,8 @@ if [ "${1:-}" = "--memory" ]; then
     shift 2
 fi
 seconds="${1:-600}"
+. "$top/scripts/debian-release.sh"
+require_simulator "run the soak on the simulated board" build
 "$top/scripts/setup.sh"
 soak=(env QT_QPA_PLATFORM=offscreen "$top/build/sim/velkor-sim" --load max -- "$top/build/bench/soak_terminal" "$seconds")
 

@@ -12,6 +12,8 @@
 # short.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
+. "$top/scripts/debian-release.sh"
+require_simulator "run the test suite" fuzz
 passed=0
 failed=0
 

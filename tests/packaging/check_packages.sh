@@ -4,12 +4,17 @@
 # Usage: check_packages.sh BUILD_DIR OUTPUT_DIR QT_MAJOR
 set -euo pipefail
 build="$1" output="$2" qt_major="$3"
-rm -rf "$output"
-(cd "$build" && cpack -G DEB -B "$output" >/dev/null)
-tool=("$output"/velkor-linux-pci-driver-test_*.deb)
-sim=("$output"/velkor-sim_*.deb)
 status=0
 fail() { echo "FAIL: $*"; status=1; }
+
+# A package an earlier build left behind must not be taken for this build's.
+rm -rf "$output"
+mkdir -p "$output"
+touch "$output/velkor-linux-pci-driver-test_0.9.0-1_amd64.deb" "$output/velkor-sim_0.9.0-1_amd64.deb"
+"$(dirname "$0")/../../scripts/cpack-debs.sh" "$build" "$output"
+tool=("$output"/velkor-linux-pci-driver-test_*.deb)
+sim=("$output"/velkor-sim_*.deb)
+[ ${#tool[@]} -eq 1 ] && [ ${#sim[@]} -eq 1 ] || fail "packages of an earlier build left: $(ls "$output")"
 
 files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
 
@@ -51,6 +56,5 @@ desktop-file-validate "$unpacked/usr/share/applications/velkor-linux-pci-driver-
     || fail "desktop entry"
 grep -q 'KERNEL=="mil1553dev-' "$unpacked/usr/lib/udev/rules.d/60-velkor-mil1553.rules" \
     || fail "udev rule does not name the channel nodes"
-lintian --fail-on error --suppress-tags initial-upload-closes-no-bugs "${tool[0]}" "${sim[0]}" \
-    || fail "lintian"
+"$(dirname "$0")/lint_packages.sh" "${tool[0]}" "${sim[0]}" || fail "lintian"
 exit $status
