@@ -13,7 +13,6 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 . "$top/scripts/debian-release.sh"
-require_simulator "run the test suite" fuzz
 passed=0
 failed=0
 
@@ -38,6 +37,9 @@ summary() {
     [ "$failed" -eq 0 ] || exit 1
 }
 trap summary EXIT
+
+# A release that cannot serve the simulated board says so, then the summary.
+require_simulator "run the test suite" fuzz
 
 # Runs ctest in a build folder and adds its numbers to the totals.
 run_ctest() {
