@@ -6,7 +6,6 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -20,7 +19,7 @@ QByteArray readFile(const QString &name)
 
 bool printGroupMemory()
 {
-    const std::uint64_t physical = std::uint64_t(sysconf(_SC_PHYS_PAGES)) * std::uint64_t(sysconf(_SC_PAGESIZE));
+    const std::uint64_t physical = physicalMemoryBytes();
     for (const QString &limitFile : memoryLimitFiles(readFile("/proc/self/cgroup"))) {
         const std::uint64_t limit = limitFromText(readFile(limitFile));
         if (limit >= physical)

@@ -26,14 +26,14 @@ void addLimitFiles(QStringList &files, const QString &root, QString group, const
     }
 }
 
+} // namespace
+
 std::uint64_t physicalMemoryBytes()
 {
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
     return pages > 0 && pageSize > 0 ? std::uint64_t(pages) * std::uint64_t(pageSize) : noLimit;
 }
-
-} // namespace
 
 // Lines read "ID:CONTROLLERS:PATH": v2's has ID 0 and no controllers, v1's
 // memory group names "memory" among its controllers.

@@ -12,6 +12,9 @@
 // each call from /proc and /sys.
 std::uint64_t usableMemoryBytes();
 
+// The machine's physical memory; UINT64_MAX where the system does not say.
+std::uint64_t physicalMemoryBytes();
+
 // The limit files that bind a process, from the text of its /proc/PID/cgroup:
 // its own group's and every group's above it, in both hierarchies. Files that
 // do not exist bind nothing.
