@@ -16,8 +16,8 @@
 #include "window_probe.h"
 
 // The tool's main keeps freed memory for reuse; the previous implementation did not.
-#if __has_include("freed_memory.h")
-#include "freed_memory.h"
+#if __has_include("terminal/freed_memory.h")
+#include "terminal/freed_memory.h"
 #else
 void keepFreedMemoryForReuse() {}
 #endif

@@ -7,9 +7,9 @@
 // the terminal's memory ceiling cut. The exit status is 1 when a block went
 // unreported, nothing arrived, a line went other than in an announced cut of
 // the oldest lines, or, with "cut", when the terminal never reached its ceiling.
-#include "freed_memory.h"
+#include "terminal/freed_memory.h"
 #include "group_memory.h"
-#include "memory_limit.h"
+#include "terminal/memory_limit.h"
 #include "resident_memory.h"
 #include "terminal_cuts.h"
 #include "velkor_library.h"

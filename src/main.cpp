@@ -1,4 +1,4 @@
-#include "freed_memory.h"
+#include "terminal/freed_memory.h"
 #include "main_window.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 #include "ui_main_window.h"
 
 #include "channel_finder.h"
-#include "memory_limit.h"
-#include "terminal_writer.h"
+#include "terminal/memory_limit.h"
+#include "terminal/terminal_writer.h"
 
 #include <QTimer>
 

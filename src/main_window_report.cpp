@@ -1,6 +1,6 @@
 #include "main_window.h"
 
-#include "report_line.h"
+#include "terminal/report_line.h"
 #include "velkor_library/velkor_library.h"
 
 #include <cstring>
