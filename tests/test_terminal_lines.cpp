@@ -2,8 +2,8 @@
 // behind its local time, every row is as wide as the longest line, Clear gives
 // the memory of the lines back, the stamp follows the time zone, and at its
 // memory ceiling the terminal cuts only its oldest lines, in blocks.
-#include "memory_limit.h"
-#include "terminal_writer.h"
+#include "terminal/memory_limit.h"
+#include "terminal/terminal_writer.h"
 #include "window_probe.h"
 
 #include <QDateTime>
