@@ -10,10 +10,11 @@ debian_like() { command -v apt-get >/dev/null && command -v dpkg-query >/dev/nul
 
 # apt-get waits for dpkg's lock when told (DPkg::Lock::Timeout, known to
 # apt from Debian 11 on), but "update" fails at once while another holds the
-# lock of its lists: wait for that one here, up to 10 minutes.
+# lock of its lists: wait for that one here, up to 10 minutes. apt translates
+# its messages, so the one looked for is read in the C locale.
 apt_update() {
     local waited=0 errors
-    until errors="$($(sudo_if_needed) apt-get update -qq 2>&1 >/dev/null)"; do
+    until errors="$(as_root LC_ALL=C apt-get update -qq 2>&1 >/dev/null)"; do
         if [[ "$errors" != *"Could not get lock"* ]] || [ $waited -ge 600 ]; then
             echo "$errors" >&2
             return 1
@@ -30,7 +31,14 @@ ensure_package_lists() {
     compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null || apt_update
 }
 
-sudo_if_needed() { [ "$(id -u)" -eq 0 ] || echo sudo; }
+# sudo resets the environment, so what apt must see is handed over by env.
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        env DEBIAN_FRONTEND=noninteractive "$@"
+    else
+        sudo env DEBIAN_FRONTEND=noninteractive "$@"
+    fi
+}
 
 # The installed version of a package, else the one apt would install; empty
 # when the release has no such package.
@@ -38,7 +46,7 @@ package_version() {
     if dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; then
         dpkg-query -W -f='${Version}' "$1"
     else
-        apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p' | grep -vx '(none)' || true
+        apt-cache show --no-all-versions "$1" 2>/dev/null | sed -n 's/^Version: //p' | head -n 1 || true
     fi
 }
 

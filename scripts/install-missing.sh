@@ -13,12 +13,10 @@ for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 [ ${#missing[@]} -gt 0 ] || exit 0
-sudo_cmd="$(sudo_if_needed)"
-# Others may be installing at the same time: wait for dpkg's lock.
-apt_get=($sudo_cmd apt-get -o DPkg::Lock::Timeout=600)
 apt_update
 for package in "${missing[@]}"; do
     [ -n "$(package_version "$package")" ] || { echo "$(release_label) has no package $package." >&2; exit 1; }
 done
 echo "Installing: ${missing[*]}"
-DEBIAN_FRONTEND=noninteractive "${apt_get[@]}" install -y -qq "${missing[@]}"
+# Others may be installing at the same time: wait for dpkg's lock.
+as_root apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}"
