@@ -10,6 +10,8 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 require_simulator "run the benchmark on the simulated board" build
 # Before the byte-built report lines, the memory ceiling and velkor-sim's heap settings.
 previous=c216a55
+# Ctrl-C ends the whole run, also when the step under way handled it and went on.
+trap 'trap - INT; kill -INT $$' INT
 "$top/scripts/setup.sh"
 
 source="$top/build-previous/$previous/source"

@@ -115,13 +115,15 @@ make_tarball() {
 }
 
 # Stopped from outside, the step under way ends first, then the chroot's
-# processes, then what was made for this run.
+# processes, then what was made for this run; then this script ends of the
+# same signal, so that the script that ran it stops too.
 inside=""
 stop() {
     [ -z "$inside" ] || { kill -TERM "$inside"; wait "$inside"; }
-    exit 143
+    trap - "$1"
+    kill -"$1" $$
 }
-trap stop TERM INT HUP
+for signal in TERM INT HUP; do trap "stop $signal" "$signal"; done
 
 [ -e "$tarball" ] || make_tarball
 

@@ -17,6 +17,8 @@ logs="$top/build-releases/logs"
 mkdir -p "$logs"
 rows=()
 failed=0
+# Ctrl-C ends the whole run, also when the step under way handled it and went on.
+trap 'trap - INT; kill -INT $$' INT
 
 # Runs one stage, logged, and adds its row. A release that cannot run a
 # stage says so in one line, "... cannot ...": that is a row, not a failure.

@@ -15,6 +15,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 . "$top/scripts/debian-release.sh"
 passed=0
 failed=0
+interrupted=""
 
 heading() { printf '\n========== %s ==========\n' "$1"; }
 
@@ -30,25 +31,27 @@ built() {
 # The summary closes every run, one cut short included.
 summary() {
     local status=$? total
-    [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+    if [ "$status" -ne 0 ] || [ -n "$interrupted" ]; then [ "$failed" -gt 0 ] || failed=1; fi
     total=$((passed + failed))
     heading "All stages"
+    [ -z "$interrupted" ] || echo "Interrupted: the stages left did not run."
     echo "$((total ? 100 * passed / total : 0))% tests passed, $failed tests failed out of $total"
     [ "$failed" -eq 0 ] || exit 1
 }
 trap summary EXIT
+# Ctrl-C ends the whole run, also when the stage under way handled it and
+# went on; the summary still closes it.
+trap 'interrupted=1; trap - INT; kill -INT $$' INT
 
 # A release that cannot serve the simulated board says so, then the summary.
 require_simulator "run the test suite" fuzz
 
 # Runs ctest in a build folder and adds its numbers to the totals.
 run_ctest() {
-    local log status=0 total failures
-    log="$(mktemp)"
+    local log="$1/ctest-output.log" status=0 total failures
     (cd "$1" && ctest --output-on-failure -j2) 2>&1 | tee "$log" || status=1
     total="$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$log")"
     failures="$(sed -n 's/.* \([0-9]*\) tests failed out of .*/\1/p' "$log")"
-    rm -f "$log"
     if [ -z "$total" ]; then
         failed=$((failed + 1))
         return
