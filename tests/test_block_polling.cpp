@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[1].contains("CntDataWords: 63"));
         QVERIFY2(lines[2].startsWith("Слова данных: 0x0, 0x1, 0x2,"), qPrintable(lines[2]));
-        QVERIFY2(lines[2].contains(" 0x1f; "), qPrintable(lines[2]));
+        QVERIFY2(lines[2].endsWith(" 0x1e, 0x1f; (32 из 63)"), qPrintable(lines[2]));
         QCOMPARE(lines[2].count("0x"), 32);
     }
 
