@@ -8,7 +8,7 @@ here="$(dirname "$0")"
 . "$here/debian-release.sh"
 
 tool_packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools)
-test_packages=(umockdev libumockdev-dev xvfb xauth clang lintian desktop-file-utils file)
+test_packages=(umockdev libumockdev-dev locales xvfb xauth clang lintian desktop-file-utils file)
 # Qt 6 only for a build that asks for it: Debian 11 has none.
 for argument in "$@"; do
     case "$argument" in
