@@ -8,11 +8,11 @@ here="$(dirname "$0")"
 . "$here/debian-release.sh"
 
 tool_packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools)
-test_packages=(umockdev libumockdev-dev locales xvfb xauth clang lintian desktop-file-utils file)
+test_packages=(umockdev libumockdev-dev locales xvfb xauth clang lintian desktop-file-utils file weston qtwayland5)
 # Qt 6 only for a build that asks for it: Debian 11 has none.
 for argument in "$@"; do
     case "$argument" in
-        -DVELKOR_QT_MAJOR=6 | -DVELKOR_QT_MAJOR:STRING=6) tool_packages+=(qt6-base-dev qt6-5compat-dev) ;;
+        -DVELKOR_QT_MAJOR=6 | -DVELKOR_QT_MAJOR:STRING=6) tool_packages+=(qt6-base-dev qt6-5compat-dev qt6-wayland) ;;
     esac
 done
 
