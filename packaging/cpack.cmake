@@ -24,6 +24,13 @@ set(CPACK_DEBIAN_TOOL_PACKAGE_NAME ${VELKOR_TOOL_PACKAGE})
 set(CPACK_DEBIAN_TOOL_PACKAGE_SHLIBDEPS ON)
 # postinst creates the group of the udev rule with addgroup.
 set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS adduser)
+# Qt's Wayland platform plugin is a package of its own; without it the tool
+# can reach a Wayland desktop only through XWayland.
+if(QT_VERSION_MAJOR EQUAL 6)
+    set(CPACK_DEBIAN_TOOL_PACKAGE_RECOMMENDS qt6-wayland)
+else()
+    set(CPACK_DEBIAN_TOOL_PACKAGE_RECOMMENDS qtwayland5)
+endif()
 set(CPACK_DEBIAN_TOOL_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/postinst)
 set(CPACK_COMPONENT_TOOL_DESCRIPTION
 "bench tool for the Velkor MIL-STD-1553 interface board

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds both Debian packages from a build folder and checks what a bench
-# machine would get: the files, the Depends, and lintian's verdict.
+# machine would get: the files, the Depends and Recommends, and lintian's verdict.
 # Usage: check_packages.sh BUILD_DIR OUTPUT_DIR QT_MAJOR
 set -euo pipefail
 build="$1" output="$2" qt_major="$3"
@@ -49,6 +49,11 @@ if grep -E '^(.*-dev|.*umockdev.*|clang.*|gcc.*|g\+\+.*|xvfb|xauth)$' <<<"$names
     fail "tool Depends on build or test packages: $depends"
 fi
 [[ "$(dpkg-deb -f "${sim[0]}" Depends)" == *umockdev* ]] || fail "simulator does not depend on umockdev"
+# On a Wayland desktop Qt needs its Wayland plugin for the window's app id.
+wayland_plugin=qtwayland5
+[ "$qt_major" = 5 ] || wayland_plugin=qt6-wayland
+recommends="$(dpkg-deb -f "${tool[0]}" Recommends)"
+[ "$recommends" = "$wayland_plugin" ] || fail "tool Recommends \"$recommends\", not $wayland_plugin"
 
 unpacked="$output/unpacked"
 dpkg-deb -x "${tool[0]}" "$unpacked"
