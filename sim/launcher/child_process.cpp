@@ -61,9 +61,11 @@ void holdStopSignals()
     setStopSignalsHeld(true);
 }
 
-// The program starts with the stop signals as the launcher found them; a stop
-// signal that came while it started reaches it once the launcher lets it through.
-int runProgram(char **program)
+// The program starts with the stop signals as the launcher found them. One that
+// came during set-up stays held until the child exists and is then passed on;
+// should it reach the child before its exec, it meets the same action there
+// that it would meet in the program.
+ProgramEnd runProgram(char **program)
 {
     const pid_t pid = fork();
     if (pid < 0)
@@ -83,11 +85,13 @@ int runProgram(char **program)
     }
     // What the launcher removes next, it removes undisturbed.
     setStopSignalsHeld(true);
+    if (waited < 0 && passedOn)
+        return {128 + passedOn, 0};
     if (waited < 0)
         throw systemError("waitpid");
-    if (passedOn)
-        return 128 + passedOn;
-    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return {0, WTERMSIG(status)};
+    return {WEXITSTATUS(status), 0};
 }
 
 } // namespace velkor_sim

@@ -4,6 +4,8 @@
 #ifndef VELKOR_SIM_CHILD_PROCESS_H
 #define VELKOR_SIM_CHILD_PROCESS_H
 
+#include "program_end.h"
+
 namespace velkor_sim {
 
 // Holds the stop signals back until runProgram passes them on. Call it before
@@ -11,11 +13,11 @@ namespace velkor_sim {
 // thread is the one that takes them.
 void holdStopSignals();
 
-// Runs `program` (a null-terminated argument list) and waits for it. Gives its
-// exit status, 128 + the signal that killed it, or 128 + the stop signal passed
-// on to it; 127 when it cannot be run. Throws std::runtime_error when it
-// cannot be started or waited for.
-int runProgram(char **program);
+// Runs `program` (a null-terminated argument list) and waits for it. Gives how
+// it ended: exit status 127 when it cannot be run, 128 + the stop signal passed
+// on to it when it cannot be waited for. Throws std::runtime_error when it
+// cannot be started, or waited for with no signal passed on.
+ProgramEnd runProgram(char **program);
 
 } // namespace velkor_sim
 

@@ -51,7 +51,7 @@ std::FILE *openTrace(const std::string &name)
     return file;
 }
 
-int serve(const velkor_sim::Options &options)
+velkor_sim::ProgramEnd serve(const velkor_sim::Options &options)
 {
     velkor_sim::holdStopSignals();
     velkor_sim::keepLargeBuffersInTheHeap();
@@ -69,10 +69,10 @@ int serve(const velkor_sim::Options &options)
             velkor_sim::applyFault(board, fault);
     }
     std::cerr << "velkor-sim: testbed at " << simulated.rootDir() << "\n";
-    const int status = velkor_sim::runProgram(options.program);
+    const velkor_sim::ProgramEnd end = velkor_sim::runProgram(options.program);
     if (trace && trace != stderr)
         std::fclose(trace);
-    return status;
+    return end;
 }
 
 } // namespace
@@ -93,7 +93,8 @@ int main(int argc, char **argv)
     if (!underPreload())
         reexecUnderPreload(argv);
     try {
-        return serve(options);
+        // The testbed goes with serve's frame, before the launcher ends.
+        return velkor_sim::endLike(serve(options));
     } catch (const std::exception &error) {
         std::cerr << "velkor-sim: " << error.what() << "\n";
         return kCannotStart;
