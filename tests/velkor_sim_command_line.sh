@@ -6,6 +6,15 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# Testbeds are made here, where one left behind shows.
+export TMPDIR="$work/tmp"
+mkdir "$TMPDIR"
+testbed_made() { [ -n "$(ls -A "$TMPDIR")" ]; }
+check_no_testbed() {
+    testbed_made || return
+    fail "$1: testbed left behind"
+    rm -rf "${TMPDIR:?}"/*
+}
 
 "$sim" --help >"$work/out" 2>"$work/err" || fail "--help exits $?"
 [ -s "$work/err" ] && fail "--help writes to standard error"
@@ -104,6 +113,7 @@ expect_status() {
     "$@" >/dev/null 2>&1
     status=$?
     [ "$status" -eq "$expected" ] || fail "$case: exit status $status, not $expected"
+    check_no_testbed "$case"
 }
 expect_status 3 "the program's own" "$sim" -- sh -c 'exit 3'
 expect_status 137 "a program killed" "$sim" -- sh -c 'kill -KILL $$'
@@ -114,32 +124,78 @@ expect_status 125 "no trace" "$sim" --trace "$work/no-such-folder/trace" -- touc
 # makes its environment longer than one variable may be.
 expect_status 125 "no re-execution" env LD_PRELOAD="$(printf '%131050s' '')" "$sim" -- true
 
-# A stop signal goes to the program; the launcher waits for it, removes its
-# testbed and exits 128 + the signal. A script's background jobs ignore
-# SIGINT, and a signal ignored at start stays ignored: hence env.
-for signal in INT:2 TERM:15 HUP:1; do
+# The program of the signal cases. A script's background jobs ignore SIGINT,
+# and a signal ignored at start stays ignored: hence env.
+cat >"$work/wait" <<'SH'
+# PID_FILE [STATUS]: exits STATUS on SIGTERM if given, says its pid once
+# ready, then sleeps for a minute.
+[ -z "$2" ] || trap "exit $2" TERM
+echo $$ >"$1.new" && mv "$1.new" "$1"
+for _ in $(seq 600); do sleep 0.1; done
+SH
+# STATUS COMMAND...: runs the command with that program in the background.
+run_waiting() {
+    on_term="$1"
+    shift
     rm -f "$work/pid"
-    env --default-signal=INT "$sim" -- sh -c 'echo $$ >"$0.new" && mv "$0.new" "$0" && exec sleep 60' \
-        "$work/pid" 2>"$work/err" &
-    launcher=$!
+    # shellcheck disable=SC2086
+    env --default-signal=INT "$@" -- sh "$work/wait" "$work/pid" $on_term >/dev/null 2>&1 &
+}
+wait_until() {
     tries=0
-    while [ ! -s "$work/pid" ] && [ "$tries" -lt 300 ]; do
+    until "$@" || [ "$tries" -ge 300 ]; do
         sleep 0.05
         tries=$((tries + 1))
     done
-    kill -s "${signal%:*}" "$launcher"
-    wait "$launcher"
+}
+
+# A stop signal goes to the program; the launcher waits for it, removes its
+# testbed and ends as the program ended: with its exit status, or killed by
+# its signal (seen here as 128 + the signal).
+while IFS='|' read -r signal status_on_term expected; do
+    case="SIG$signal${status_on_term:+ to a program exiting $status_on_term}"
+    run_waiting "$status_on_term" "$sim"
+    launcher=$!
+    wait_until test -s "$work/pid"
+    kill -s "$signal" "$launcher"
+    wait "$launcher" 2>/dev/null
     status=$?
-    [ "$status" -eq $((128 + ${signal#*:})) ] || fail "SIG${signal%:*}: exit status $status"
-    testbed="$(sed -n 's/^velkor-sim: testbed at //p' "$work/err")"
-    if [ -z "$testbed" ] || [ -e "$testbed" ]; then
-        fail "SIG${signal%:*}: testbed '$testbed' left behind"
-        rm -rf "$testbed"
-    fi
+    [ "$status" -eq "$expected" ] || fail "$case: exit status $status, not $expected"
+    check_no_testbed "$case"
     if kill -0 "$(cat "$work/pid")" 2>/dev/null; then
-        fail "SIG${signal%:*}: the program outlived the launcher"
+        fail "$case: the program outlived the launcher"
         kill "$(cat "$work/pid")"
     fi
-done
+done <<'CASES'
+INT||130
+TERM||143
+HUP||129
+TERM|3|3
+CASES
+
+# One that comes while the testbed is set up is held for the program: here
+# the launcher waits to open a trace FIFO until someone reads it.
+mkfifo "$work/fifo"
+run_waiting '' "$sim" --trace "$work/fifo"
+launcher=$!
+wait_until testbed_made
+kill -s TERM "$launcher"
+exec 3<>"$work/fifo"
+wait "$launcher" 2>/dev/null
+status=$?
+exec 3<&-
+[ "$status" -eq 143 ] || fail "SIGTERM during set-up: exit status $status"
+check_no_testbed "SIGTERM during set-up"
+
+# Ctrl-C goes to a script's whole process group, and bash goes on with the
+# script unless the command it ran died of SIGINT.
+run_waiting '' setsid bash -c '"$@"; echo "the script went on"' bash "$sim"
+script=$!
+wait_until test -s "$work/pid"
+kill -s INT -- "-$script"
+wait "$script" 2>/dev/null
+status=$?
+[ "$status" -eq 130 ] || fail "Ctrl-C in a bash script: exit status $status"
+check_no_testbed "Ctrl-C in a bash script"
 
 [ "$failures" -eq 0 ]
