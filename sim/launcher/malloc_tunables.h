@@ -1,8 +1,8 @@
 // umockdev hands every ioctl's records over in fresh allocations of their full
-// size, on both sides of its socket: a read of 40,000 DMA blocks moves 5 MB.
+// size, on both sides of its socket: a read of a full queue moves megabytes.
 // glibc maps blocks that large afresh and unmaps them on free, so each read
-// faults every page in again (about 1,250 faults of 5 to 12 µs on a virtual
-// machine), which made the board's delivery ten times slower than its work.
+// faults every page in again, which on a virtual machine made the board's
+// delivery many times slower than its work.
 // Larger thresholds keep such blocks in the heap, ready for the next read.
 #ifndef VELKOR_SIM_MALLOC_TUNABLES_H
 #define VELKOR_SIM_MALLOC_TUNABLES_H

@@ -6,9 +6,9 @@
 TerminalRowDelegate::TerminalRowDelegate(QListWidget *terminal) : QStyledItemDelegate(terminal)
 {
     terminal->setUniformItemSizes(true);
-    // The view still places every row again after an insertion, about 30 ns
-    // a row; in batches the window answers between them even when the
-    // terminal holds millions of lines.
+    // The view still places every row again after an insertion; in batches
+    // the window answers between them even when the terminal holds millions
+    // of lines.
     terminal->setLayoutMode(QListView::Batched);
     terminal->setBatchSize(100000);
     terminal->setItemDelegate(this);

@@ -12,7 +12,7 @@ class TerminalRowDelegate;
 // Writes the terminal's lines, each message behind its time stamp at the end
 // of the list, and keeps them within a memory ceiling. Below the ceiling no
 // line is ever cut. A terminal that only grew would take the machine's memory
-// on a busy bus, 2.6 MB a second at full load, until the system killed the
+// on a busy bus, megabytes a second at full load, until the system killed the
 // tool and every line was lost; at the ceiling the oldest lines go instead, a
 // quarter of the ceiling at a time, in one removal: the terminal cuts seldom,
 // and each cut costs the list one model operation.
