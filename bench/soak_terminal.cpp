@@ -9,7 +9,6 @@
 // the oldest lines, or, with "cut", when the terminal never reached its ceiling.
 #include "terminal/freed_memory.h"
 #include "group_memory.h"
-#include "terminal/memory_limit.h"
 #include "resident_memory.h"
 #include "terminal_cuts.h"
 #include "velkor_library.h"
@@ -17,6 +16,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QStringView>
 #include <QTimer>
 
@@ -102,6 +102,18 @@ private:
     unsigned long long deliveredBefore_ = 0;
 };
 
+// The window names its ceiling in every cut's notice; 0 before the first.
+int ceilingMiB(const QListWidget *terminal)
+{
+    static const QRegularExpression notice(": Терминал достиг предела памяти \\((\\d+) МБ\\)");
+    for (int row = terminal->count() - 1; row >= 0; --row) {
+        const QRegularExpressionMatch match = notice.match(terminal->item(row)->text());
+        if (match.hasMatch())
+            return match.captured(1).toInt();
+    }
+    return 0;
+}
+
 QTimer *runningTimer(const MainWindow &window)
 {
     for (QTimer *timer : window.findChildren<QTimer *>()) {
@@ -125,7 +137,10 @@ int main(int argc, char **argv)
     const double emptyBytes = trimmedResidentBytes();
     TerminalCuts cuts(probe.window, probe.terminal());
     probe.click("pushButton_initRT");
-    TickWatch watch(runningTimer(probe.window), probe.terminal());
+    QTimer *timer = runningTimer(probe.window);
+    TickWatch watch(timer, probe.terminal());
+    DataSizeWatch dataSize;
+    QObject::connect(timer, &QTimer::timeout, [&dataSize]() { dataSize.note(); });
 
     QElapsedTimer wall;
     wall.start();
@@ -135,6 +150,7 @@ int main(int argc, char **argv)
     probe.click("pushButton_Stop");
 
     const int lines = probe.terminal()->count();
+    const int ceiling = ceilingMiB(probe.terminal());
     const double bytesPerLine = (trimmedResidentBytes() - emptyBytes) / std::max(lines, 1);
     probe.click("pushButtonClear");
     const double afterClear = trimmedResidentBytes() - emptyBytes;
@@ -148,11 +164,12 @@ int main(int argc, char **argv)
     std::printf("terminal lines: %lld written (%.0f a second), %d kept, resident memory %.0f bytes a line; "
                 "after Clear %.1f MB\n",
                 cuts.written, cuts.written / elapsed, lines, bytesPerLine, afterClear / 1e6);
-    std::printf("memory ceiling of the terminal %.0f MB: %d cuts of the oldest lines (%d of others), %lld lines cut, "
+    const QString ceilingText = ceiling ? QString("%1 MiB").arg(ceiling) : QString("not reached");
+    std::printf("memory ceiling of the terminal %s: %d cuts of the oldest lines (%d of others), %lld lines cut, "
                 "%lld announced; %lld lines written\n",
-                usableMemoryBytes() / 4 / 1e6, cuts.cuts, cuts.cutsNotOfTheOldest, cuts.removed, cuts.announced,
+                qPrintable(ceilingText), cuts.cuts, cuts.cutsNotOfTheOldest, cuts.removed, cuts.announced,
                 cuts.written);
-    const bool underLimit = printGroupMemory();
+    const bool underLimit = printLimitedMemory(dataSize);
     std::printf("%s\n", reported ? "every block delivered was reported" : "FAILED: blocks went unreported or none came");
     std::printf("%s\n", kept ? "every line written is there or went in an announced cut of the oldest"
                                : cutExpected && cuts.cuts == 0 ? "FAILED: the terminal never reached its ceiling"

@@ -2,7 +2,6 @@
 // behind its local time, every row is as wide as the longest line, Clear gives
 // the memory of the lines back, the stamp follows the time zone, and at its
 // memory ceiling the terminal cuts only its oldest lines, in blocks.
-#include "terminal/memory_limit.h"
 #include "terminal/terminal_writer.h"
 #include "window_probe.h"
 
@@ -12,9 +11,7 @@
 
 #include <cstddef>
 #include <ctime>
-#include <limits>
 #include <malloc.h>
-#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
@@ -165,34 +162,6 @@ private slots:
             cuts.clear();
             removals = 0;
         }
-    }
-
-    void memoryLimitsOfTheProcesssControlGroups_data()
-    {
-        QTest::addColumn<QByteArray>("cgroups");
-        QTest::addColumn<QStringList>("files");
-        QTest::newRow("v2") << QByteArray("0::/user.slice/session-2.scope\n")
-                            << QStringList{"/sys/fs/cgroup/user.slice/session-2.scope/memory.max",
-                                           "/sys/fs/cgroup/user.slice/memory.max", "/sys/fs/cgroup/memory.max"};
-        QTest::newRow("v1 beside v2") << QByteArray("5:cpu,cpuacct:/a\n4:memory:/bench/b\n1:name=systemd:/c\n0::/\n")
-                                      << QStringList{"/sys/fs/cgroup/memory/bench/b/memory.limit_in_bytes",
-                                                     "/sys/fs/cgroup/memory/bench/memory.limit_in_bytes",
-                                                     "/sys/fs/cgroup/memory/memory.limit_in_bytes",
-                                                     "/sys/fs/cgroup/memory.max"};
-        QTest::newRow("v1 with memory among others") << QByteArray("7:blkio,memory:/\n")
-                                                     << QStringList{"/sys/fs/cgroup/memory/memory.limit_in_bytes"};
-        QTest::newRow("no memory controller") << QByteArray("3:pids:/x\n\n") << QStringList{};
-    }
-
-    void memoryLimitsOfTheProcesssControlGroups()
-    {
-        QFETCH(QByteArray, cgroups);
-        QFETCH(QStringList, files);
-        QCOMPARE(memoryLimitFiles(cgroups), files);
-        QCOMPARE(limitFromText("314572800\n"), std::uint64_t(314572800));
-        QCOMPARE(limitFromText("max\n"), std::numeric_limits<std::uint64_t>::max());
-        const std::uint64_t physical = std::uint64_t(sysconf(_SC_PHYS_PAGES)) * std::uint64_t(sysconf(_SC_PAGESIZE));
-        QVERIFY(usableMemoryBytes() > 0 && usableMemoryBytes() <= physical);
     }
 
     // The tests run in a zone far from UTC (tests/CMakeLists.txt), so a stamp
