@@ -75,8 +75,13 @@ private slots:
         QTest::newRow("Latin-1 bytes of a driver") << latin1Bytes();
         QTest::newRow("Cyrillic with Latin-1 bytes") << "PCI локация: " + latin1Bytes() + ";";
         QTest::newRow("one Latin-1 letter early in a long line") << QString("PCI локация: é0000:03:00.0 slot 5;");
-        QTest::newRow("just past Cyrillic") << QString("a Ҁ");
-        QTest::newRow("just past Latin-1") << QString("a Ā");
+        // Long enough that the neighbours of the Cyrillic block fall in the
+        // first sixteen characters, which are converted eight at a time.
+        const QString pastTheVectorBlock = QString(".").repeated(16);
+        QTest::newRow("just before Cyrillic") << "a " + QString(QChar(0x03FF)) + pastTheVectorBlock;
+        QTest::newRow("just past Cyrillic") << "a Ҁ" + pastTheVectorBlock;
+        QTest::newRow("Cyrillic's first and last") << "Ѐ ѿ" + pastTheVectorBlock;
+        QTest::newRow("just past Latin-1") << "a Ā" + pastTheVectorBlock;
         QTest::newRow("past both") << QString("€ ") + QChar(0xD834) + QChar(0xDD1E);
     }
 
