@@ -42,32 +42,20 @@ seconds="${1:-600}"
 [ -z "$memory" ] || [[ "$memory" =~ ^[1-9][0-9]*$ ]] || usage_error "the memory is a whole number of MB, not '$memory'"
 case "$limit" in group | data | either) ;; *) usage_error "--limit is group, data or either, not '$limit'" ;; esac
 
-# The mount point of the first cgroup hierarchy of a type ("cgroup2", or
-# "cgroup" with the memory controller) in /proc/self/mountinfo that shows the
-# group at the given path, joined with that path below the group the mount
-# shows as its top (field 4; a container's own group, say). Mountinfo writes
-# a space in a path as \040.
+# The folder of a group in the first hierarchy of a type ("cgroup2", or
+# "cgroup" with the memory controller) that shows it: the mount point joined
+# with the group's path below the group the mount shows as its top (a
+# container's own group, say). findmnt writes a space in a path as \x20.
 group_folder() {
-    LC_ALL=C awk -v type="$1" -v group="$2" '
-        function unescaped(text,  out) {
-            out = ""
-            while (match(text, /\\[0-7][0-7][0-7]/)) {
-                out = out substr(text, 1, RSTART - 1) sprintf("%c", octal(substr(text, RSTART + 1, 3)))
-                text = substr(text, RSTART + 4)
-            }
-            return out text
-        }
-        function octal(digits) { return substr(digits, 1, 1) * 64 + substr(digits, 2, 1) * 8 + substr(digits, 3, 1) }
-        {
-            for (separator = 7; separator <= NF && $separator != "-"; separator++) ;
-            if (separator + 3 > NF || $(separator + 1) != type) next
-            if (type == "cgroup" && ("," $(separator + 3) ",") !~ /,memory,/) next
-            shown = unescaped($4)
-            sub(/\/$/, "", shown)
-            if (group != shown && index(group, shown "/") != 1) next
-            print unescaped($5) substr(group, length(shown) + 1)
-            exit
-        }' /proc/self/mountinfo
+    local type="$1" group="$2" point top
+    local filter=(-t "$type")
+    [ "$type" = cgroup2 ] || filter+=(-O memory)
+    while read -r point top; do
+        top="$(printf '%b' "${top%/}")"
+        [ "$group" = "$top" ] || [[ "$group" == "$top/"* ]] || continue
+        printf '%b%s\n' "$point" "${group#"$top"}"
+        return
+    done < <(findmnt -n -r -o TARGET,FSROOT "${filter[@]}")
 }
 
 # This shell's folder in a hierarchy ("cgroup" for v1's memory controller,
