@@ -89,7 +89,7 @@ group_soak=0
 "$top/scripts/soak.sh" --memory 300 --limit group 60 || group_soak=$?
 case "$group_soak" in
     0) passed=$((passed + 1)) ;;
-    77) echo "test: not run; test_memory_limit reads made-up v1, v2 and hybrid trees instead" ;;
+    77) echo "Not run here; test_memory_limit reads made-up v1, v2 and hybrid trees instead." ;;
     *) failed=$((failed + 1)) ;;
 esac
 
