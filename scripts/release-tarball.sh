@@ -24,7 +24,7 @@ if [ ! -e "$tarball" ]; then
     echo "Making a chroot of $release with mmdebstrap (once; kept in $tarball)" >&2
     # Another run making the same one at the same time finishes as whole too.
     partial="$(mktemp "$tarball.XXXXXX")"
-    mmdebstrap --mode=unshare --variant=buildd "$release" "$partial" http://deb.debian.org/debian >&2 \
+    mmdebstrap --mode=unshare --variant=buildd --format=tar "$release" "$partial" http://deb.debian.org/debian >&2 \
         || { rm -f "$partial"; exit 1; }
     mv "$partial" "$tarball"
 fi

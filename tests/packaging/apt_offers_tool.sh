@@ -11,7 +11,8 @@ mkdir -p "$state/lists/partial" "$state/cache"
 echo "deb [trusted=yes] file:$folder ./" >"$state/sources.list"
 apt_private() {
     LC_ALL=C "$@" -o Dir::Etc::sourcelist="$state/sources.list" -o Dir::Etc::sourceparts=- \
-        -o Dir::State::lists="$state/lists" -o Dir::Cache="$state/cache" -o Debug::NoLocking=1
+        -o Dir::State::lists="$state/lists" -o Dir::Cache="$state/cache" -o Debug::NoLocking=1 \
+        -o APT::Sandbox::User="$(id -un)"
 }
 apt_private apt-get -q update >/dev/null
 offered="$(apt_private apt-cache show --no-all-versions velkor-linux-pci-driver-test | sed -n 's/^Version: //p')"
