@@ -26,6 +26,7 @@ if [ ! -e "$tarball" ]; then
     partial="$(mktemp "$tarball.XXXXXX")"
     mmdebstrap --mode=unshare --variant=buildd --format=tar "$release" "$partial" http://deb.debian.org/debian >&2 \
         || { rm -f "$partial"; exit 1; }
+    chmod 644 "$partial"
     mv "$partial" "$tarball"
 fi
 echo "$tarball"

@@ -30,7 +30,9 @@ stage() {
     start=$(date +%s)
     echo "== $release: $name (log: $log)"
     if "$@" >"$log" 2>&1; then
-        row "$release" "$name" "$(($(date +%s) - start))" passed
+        # autopkgtest ends with one line a test: "command1 PASS", "command2 SKIP ...".
+        row "$release" "$name" "$(($(date +%s) - start))" \
+            "passed$(sed -n '/@@@@ summary$/,$s/^\(command[0-9]* .*\)/\1/p' "$log" | paste -s -d ';' | sed 's/^./: &/; s/;/, /g')"
     else
         row "$release" "$name" "$(($(date +%s) - start))" FAILED
         failed=$((failed + 1))
@@ -44,9 +46,12 @@ stage() {
 autopkgtest_in() {
     local release="$1" tool_release="$2" tarball
     tarball="$("$top/scripts/release-tarball.sh" "$release")" || return 1
-    autopkgtest "$top/packages/$tool_release"/velkor-linux-pci-driver-test_*.deb \
+    # The tarball has no package lists: --apt-upgrade fetches them first.
+    autopkgtest --apt-upgrade "$top/packages/$tool_release"/velkor-linux-pci-driver-test_*.deb \
         $(ls "$top/packages/$release"/velkor-sim_*.deb 2>/dev/null) "$top/packages/$release"/*.dsc \
         -- unshare --release "$release" --tarball "$tarball"
+    # 2: a test was skipped, as the board's is where its package was not built.
+    case $? in 0 | 2) return 0 ;; *) return 1 ;; esac
 }
 
 for release in "${releases[@]}"; do
