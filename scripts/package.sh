@@ -31,7 +31,8 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$output" ] || output="$top/packages${release:+/$release}"
 output="$(realpath -m "$output")"
-export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-parallel=$(nproc)}"
+[[ " ${DEB_BUILD_OPTIONS:-} " == *" parallel="* ]] || DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-} parallel=$(nproc)"
+export DEB_BUILD_OPTIONS
 
 if ! debian_like; then
     echo "$(release_label) has no dpkg to build Debian packages with." >&2
