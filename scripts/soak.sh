@@ -19,7 +19,7 @@ if [ "${1:-}" = "--memory" ]; then
 fi
 seconds="${1:-600}"
 . "$top/scripts/debian-release.sh"
-require_simulator "run the soak on the simulated board" build
+require_build_deps "run the soak on the simulated board"
 "$top/scripts/setup.sh"
 soak=(env QT_QPA_PLATFORM=offscreen "$top/build/sim/velkor-sim" --load max -- "$top/build/bench/soak_terminal" "$seconds")
 
