@@ -20,7 +20,14 @@ failed=0
 # Ctrl-C ends the whole run, also when the step under way handled it and went on.
 trap 'trap - INT; kill -INT $$' INT
 
-row() { rows+=("$(printf '%-9s | %-26s | %6s s | %s' "$@")"); }
+row() { rows+=("$(printf '%-9s | %-28s | %6s s | %s' "$@")"); }
+
+# What a passed stage's log says in short: lintian's verdict and warnings,
+# and autopkgtest's line a test.
+outcome() {
+    tr -d '\r' <"$1" | sed -n -e 's/^Lintian: /lintian: /p' -e 's/^\([WE]\): velkor[^ ]* /\1: /p' \
+        -e '/@@@@ summary$/,${/@@@@ summary$/d;p}' | tr -s ' ' | paste -s -d ';' | sed 's/;/, /g'
+}
 
 # Runs one stage, logged, and adds its row.
 stage() {
@@ -30,9 +37,7 @@ stage() {
     start=$(date +%s)
     echo "== $release: $name (log: $log)"
     if "$@" >"$log" 2>&1; then
-        # autopkgtest ends with one line a test: "command1 PASS", "command2 SKIP ...".
-        row "$release" "$name" "$(($(date +%s) - start))" \
-            "passed$(sed -n '/@@@@ summary$/,$s/^\(command[0-9]* .*\)/\1/p' "$log" | paste -s -d ';' | sed 's/^./: &/; s/;/, /g')"
+        row "$release" "$name" "$(($(date +%s) - start))" "passed ($(outcome "$log"))"
     else
         row "$release" "$name" "$(($(date +%s) - start))" FAILED
         failed=$((failed + 1))
@@ -65,7 +70,7 @@ for release in "${releases[@]}"; do
     fi
 done
 
-printf '\n%-9s | %-26s | %8s | %s\n' release stage time result
+printf '\n%-9s | %-28s | %8s | %s\n' release stage time result
 printf '%s\n' "${rows[@]}"
 echo
 for release in "${releases[@]}"; do
