@@ -18,11 +18,11 @@ top="$(cd "$here/.." && pwd)"
 
 usage() { echo "Usage: $0 [--tool-only] [--qt6] [--release NAME] [output-dir]" >&2; exit 2; }
 tool_only="" release="" output=""
-profiles="${DEB_BUILD_PROFILES:-}"
+read -r -a profiles <<<"${DEB_BUILD_PROFILES:-}"
 while [ $# -gt 0 ]; do
     case "$1" in
-        --tool-only) tool_only=1; profiles+=" pkg.velkor.toolonly" ;;
-        --qt6) profiles+=" pkg.velkor.qt6" ;;
+        --tool-only) tool_only=1; profiles+=(pkg.velkor.toolonly) ;;
+        --qt6) profiles+=(pkg.velkor.qt6) ;;
         --release) [ $# -gt 1 ] || usage; release="$2"; shift ;;
         -*) usage ;;
         *) [ -z "$output" ] || usage; output="$1" ;;
@@ -31,6 +31,8 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$output" ] || output="$top/packages${release:+/$release}"
 output="$(realpath -m "$output")"
+# The build profiles as one list, joined by the character given.
+joined() { local IFS="$1"; echo "${profiles[*]}"; }
 [[ " ${DEB_BUILD_OPTIONS:-} " == *" parallel="* ]] || DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-} parallel=$(nproc)"
 export DEB_BUILD_OPTIONS
 
@@ -60,30 +62,28 @@ if [ -n "$release" ]; then
         rm -rf "$work/build"
         mkdir "$work/build"
         sbuild --chroot-mode=unshare --chroot="$tarball" --dist="$release" --nolog --build-dir="$work/build" \
-            ${profiles:+--profiles="${profiles// /,}"} --source --no-run-piuparts --no-run-autopkgtest \
+            ${profiles[0]:+--profiles="$(joined ,)"} --source --no-run-piuparts --no-run-autopkgtest \
             --run-lintian --lintian-opts="--fail-on error --suppress-tags initial-upload-closes-no-bugs,distribution-and-changes-mismatch" \
             "$work"/*.dsc | tee "$work/sbuild.log"
     }
-    profiles="$(echo $profiles)"
     if ! build_in_release; then
         grep -qx 'Fail-Stage: install-deps' "$work/sbuild.log" && [ -z "$tool_only" ] || exit 1
         # apt names each unmet one: "... : Depends: X (>= 1) but 0.9 is to be installed".
         echo "$release cannot build the simulated board's package: $(sed -n 's/.*Depends: \(.* is to be installed\)$/\1/p' \
             "$work/sbuild.log" | sort -u | paste -s -d ';' | sed 's/;/; /g'); building the tool's alone."
-        profiles="$(echo $profiles pkg.velkor.toolonly)"
+        profiles+=(pkg.velkor.toolonly)
         build_in_release
     fi
     grep -qxE 'Lintian: (pass|warn)' "$work/sbuild.log" || { echo "lintian found errors in the packages." >&2; exit 1; }
     mv "$work/build"/* "$output"/
 else
-    if [ -z "$tool_only" ] && ! build_deps_available "$profiles"; then
+    if [ -z "$tool_only" ] && ! build_deps_available "$(joined ' ')"; then
         echo "$(release_label) cannot build the simulated board's package: $shortfall; building the tool's alone."
-        profiles+=" pkg.velkor.toolonly"
+        profiles+=(pkg.velkor.toolonly)
     fi
-    profiles="$(echo $profiles)"
-    install_build_deps "$profiles"
+    install_build_deps "$(joined ' ')"
     "$here/install-missing.sh" apt-utils
-    (cd "$work/source" && DEB_BUILD_PROFILES="$profiles" dpkg-buildpackage -us -uc -b)
+    (cd "$work/source" && DEB_BUILD_PROFILES="$(joined ' ')" dpkg-buildpackage -us -uc -b)
     mv "$work"/*.deb "$work"/*.changes "$work"/*.buildinfo "$output"/
     mv "$work"/*.ddeb "$output"/ 2>/dev/null || true
 fi
