@@ -36,7 +36,9 @@ stage() {
     shift 2
     start=$(date +%s)
     echo "== $release: $name (log: $log)"
-    if "$@" >"$log" 2>&1; then
+    # Appended: a step that opens the log anew (autopkgtest's does) must not cut it.
+    : >"$log"
+    if "$@" >>"$log" 2>&1; then
         row "$release" "$name" "$(($(date +%s) - start))" "passed ($(outcome "$log"))"
     else
         row "$release" "$name" "$(($(date +%s) - start))" FAILED
