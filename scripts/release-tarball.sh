@@ -19,12 +19,20 @@ if ! grep -qE "^($(id -un)|$(id -u)):" /etc/subuid; then
     exit 1
 fi
 tarball="$top/build-releases/$release.tar"
+mirror=http://deb.debian.org/debian
 if [ ! -e "$tarball" ]; then
     mkdir -p "$top/build-releases"
     echo "Making a chroot of $release with mmdebstrap (once; kept in $tarball)" >&2
     # Another run making the same one at the same time finishes as whole too.
     partial="$(mktemp "$tarball.XXXXXX")"
-    mmdebstrap --mode=unshare --variant=buildd --format=tar "$release" "$partial" http://deb.debian.org/debian >&2 \
+    # Debian's testing release is signed a week at a time (Valid-Until); a
+    # mirror that stopped following it must still serve it, and only it.
+    options=()
+    if /usr/lib/apt/apt-helper download-file "$mirror/dists/$release/InRelease" "$partial" >/dev/null \
+        && grep -qx 'Suite: testing' "$partial"; then
+        options+=(--aptopt='Acquire::Check-Valid-Until "false"')
+    fi
+    mmdebstrap --mode=unshare --variant=buildd --format=tar "${options[@]}" "$release" "$partial" "$mirror" >&2 \
         || { rm -f "$partial"; exit 1; }
     chmod 644 "$partial"
     mv "$partial" "$tarball"
