@@ -36,9 +36,9 @@ stage() {
     shift 2
     start=$(date +%s)
     echo "== $release: $name (log: $log)"
-    # Appended: a step that opens the log anew (autopkgtest's does) must not cut it.
-    : >"$log"
-    if "$@" >>"$log" 2>&1; then
+    # Through a pipe: a step that opens its output anew (autopkgtest's testbed
+    # does) would write over the head of a file.
+    if "$@" 2>&1 | cat >"$log"; then
         row "$release" "$name" "$(($(date +%s) - start))" "passed ($(outcome "$log"))"
     else
         row "$release" "$name" "$(($(date +%s) - start))" FAILED
