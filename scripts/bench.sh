@@ -7,7 +7,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 . "$top/scripts/debian-release.sh"
-require_simulator "run the benchmark on the simulated board" build
+require_build_deps "run the benchmark on the simulated board"
 # Before the byte-built report lines, the memory ceiling and velkor-sim's heap settings.
 previous=c216a55
 # Ctrl-C ends the whole run, also when the step under way handled it and went on.

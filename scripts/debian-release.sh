@@ -50,49 +50,47 @@ package_version() {
     fi
 }
 
-# Adds "WHAT VERSION or later (RELEASE has ...)" to the array shortfall when
-# the release's PACKAGE is older.
-need_version() {
-    local package="$1" minimum="$2" what="$3" have
-    have="$(package_version "$package")"
-    if [ -z "$have" ] || dpkg --compare-versions "$have" lt "$minimum"; then
-        have="${have#*:}"
-        have="${have%%-*}"
-        shortfall+=("$what $minimum or later (it has ${have:-none})")
-    fi
-}
+# The build dependencies come from debian/control's Build-Depends, the one
+# list of them and of their lowest versions, read by apt for the build
+# profiles given (a space-separated list, empty for the whole build).
+source_tree="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# What the release lacks for the simulated board (umockdev 0.15, of Debian
-# 11, has no ioctl handler API; its trace names errors with glibc 2.32's
-# strerrorname_np), in the array shortfall. LEVEL: "package" the board alone,
-# "build" with the tests and benchmarks (glibc 2.33's mallinfo2, CMake 3.15),
-# "fuzz" also the fuzz target (CMake 3.24).
-simulator_shortfall() {
-    local level="$1"
-    shortfall=()
+# Whether the release offers what the build needs; when not, apt's reason is
+# in the variable shortfall.
+build_deps_available() {
+    shortfall=""
     debian_like || return 0
     ensure_package_lists
-    need_version libumockdev-dev 0.16 "umockdev"
-    case "$level" in
-        package) need_version libc6 2.32 "glibc" ;;
-        build) need_version libc6 2.33 "glibc"; need_version cmake 3.15 "CMake" ;;
-        fuzz) need_version libc6 2.33 "glibc"; need_version cmake 3.24 "CMake" ;;
-    esac
+    local report
+    report="$(LC_ALL=C apt-get -s -q build-dep ${1:+-P "${1// /,}"} "$source_tree/" 2>&1)" && return 0
+    # apt names each unmet one: "builddeps:... : Depends: X (>= 1) but 0.9 is to be installed".
+    shortfall="$(sed -n 's/.*Depends: //p' <<<"$report" | paste -s -d ';' | sed 's/;/; /g')"
+    [ -n "$shortfall" ] || shortfall="$(sed -n 's/^E: //p' <<<"$report" | tail -n 1)"
+    shortfall="its apt cannot give the build dependencies: $shortfall"
+    return 1
 }
 
-# One line: "Debian GNU/Linux 11 (bullseye) cannot WHAT: it needs ...".
-describe_shortfall() {
-    local joined
-    joined="$(printf '%s, ' "${shortfall[@]}")"
-    echo "$(release_label) cannot $1: it needs ${joined%, }"
+# Installs what the build needs, when something is missing.
+install_build_deps() {
+    if ! debian_like; then
+        echo "$(release_label) has no apt-get and dpkg, so nothing is installed here: it needs what debian/control's Build-Depends name." >&2
+        return 0
+    fi
+    if command -v dpkg-checkbuilddeps >/dev/null \
+        && (cd "$source_tree" && dpkg-checkbuilddeps ${1:+-P "${1// /,}"}) 2>/dev/null; then
+        return 0
+    fi
+    apt_update
+    echo "Installing the build dependencies${1:+ (build profiles: $1)}"
+    # Others may be installing at the same time: wait for dpkg's lock.
+    as_root apt-get -o DPkg::Lock::Timeout=600 build-dep -y -qq ${1:+-P "${1// /,}"} "$source_tree/"
 }
 
-# Ends the calling script with that line when the release cannot do WHAT
-# ("run the tests", say) at LEVEL.
-require_simulator() {
-    simulator_shortfall "$2"
-    [ ${#shortfall[@]} -eq 0 ] && return
-    echo "$(describe_shortfall "$1")." >&2
+# Ends the calling script with one line, "RELEASE cannot WHAT: apt's reason",
+# when the release does not offer what the whole build needs.
+require_build_deps() {
+    build_deps_available "" && return
+    echo "$(release_label) cannot $1: $shortfall" >&2
     exit 1
 }
 

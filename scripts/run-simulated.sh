@@ -4,7 +4,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 . "$top/scripts/debian-release.sh"
-require_simulator "run the tool on the simulated board" build
+require_build_deps "run the tool on the simulated board"
 "$top/scripts/setup.sh"
 
 run=("$top/build/sim/velkor-sim" "$@" -- "$top/build/src/VelkorLinuxPciDriverTest")

@@ -151,7 +151,7 @@ if [ -n "$memory" ] && [ "$how" = none ]; then
 fi
 
 . "$top/scripts/debian-release.sh"
-require_simulator "run the soak on the simulated board" build
+require_build_deps "run the soak on the simulated board"
 "$top/scripts/setup.sh"
 soak=(env QT_QPA_PLATFORM=offscreen "$top/build/sim/velkor-sim" --load max -- "$top/build/bench/soak_terminal" "$seconds")
 

@@ -45,7 +45,7 @@ trap summary EXIT
 trap 'interrupted=1; trap - INT; kill -INT $$' INT
 
 # A release that cannot serve the simulated board says so, then the summary.
-require_simulator "run the test suite" fuzz
+require_build_deps "run the test suite"
 
 # Runs ctest in a build folder and adds its numbers to the totals.
 run_ctest() {

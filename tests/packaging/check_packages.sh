@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Builds both Debian packages from a build folder and checks what a bench
-# machine would get: the files, the Depends and Recommends, and lintian's verdict.
-# Usage: check_packages.sh BUILD_DIR OUTPUT_DIR QT_MAJOR
+# Builds both Debian packages with scripts/package.sh (dpkg-buildpackage; its
+# tests skipped, as ctest runs them) and checks what a bench machine gets: the
+# files, the Depends and Recommends, the shipped binary's libraries,
+# lintian's verdict, and apt offering the tool from the folder.
+# Usage: check_packages.sh OUTPUT_DIR QT_MAJOR
 set -euo pipefail
-build="$1" output="$2" qt_major="$3"
+output="$1" qt_major="$2"
+here="$(cd "$(dirname "$0")" && pwd)"
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
 # A package an earlier build left behind must not be taken for this build's.
 rm -rf "$output"
 mkdir -p "$output"
-touch "$output/velkor-linux-pci-driver-test_0.9.0-1_amd64.deb" "$output/velkor-sim_0.9.0-1_amd64.deb"
-"$(dirname "$0")/../../scripts/cpack-debs.sh" "$build" "$output"
+touch "$output/velkor-linux-pci-driver-test_0.9.0_amd64.deb" "$output/velkor-sim_0.9.0_amd64.deb"
+qt6=()
+[ "$qt_major" = 5 ] || qt6=(--qt6)
+DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" DEB_BUILD_PROFILES="nocheck ${DEB_BUILD_PROFILES:-}" \
+    "$here/../../scripts/package.sh" "${qt6[@]}" "$output"
 tool=("$output"/velkor-linux-pci-driver-test_*.deb)
 sim=("$output"/velkor-sim_*.deb)
 [ ${#tool[@]} -eq 1 ] && [ ${#sim[@]} -eq 1 ] || fail "packages of an earlier build left: $(ls "$output")"
@@ -21,12 +27,12 @@ files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
 expected_tool="./usr/bin/VelkorLinuxPciDriverTest
 ./usr/lib/udev/rules.d/60-velkor-mil1553.rules
 ./usr/share/applications/velkor-linux-pci-driver-test.desktop
-./usr/share/doc/velkor-linux-pci-driver-test/changelog.Debian.gz
+./usr/share/doc/velkor-linux-pci-driver-test/changelog.gz
 ./usr/share/doc/velkor-linux-pci-driver-test/copyright
 ./usr/share/icons/hicolor/256x256/apps/velkor-linux-pci-driver-test.png
 ./usr/share/man/man1/VelkorLinuxPciDriverTest.1.gz"
 expected_sim="./usr/bin/velkor-sim
-./usr/share/doc/velkor-sim/changelog.Debian.gz
+./usr/share/doc/velkor-sim/changelog.gz
 ./usr/share/doc/velkor-sim/copyright
 ./usr/share/man/man1/velkor-sim.1.gz"
 [ "$(files "${tool[0]}")" = "$expected_tool" ] || fail "tool package holds: $(files "${tool[0]}")"
@@ -37,12 +43,14 @@ expected_sim="./usr/bin/velkor-sim
 # time suffix (libqt5core5a became libqt5core5t64).
 if [ "$qt_major" = 6 ]; then
     qt_libraries=('libqt6widgets6(t64)?' 'libqt6gui6(t64)?' 'libqt6core6(t64)?' 'libqt6core5compat6(t64)?')
+    wayland_plugin=qt6-wayland
 else
     qt_libraries=('libqt5widgets5(t64)?' 'libqt5gui5(t64)?' 'libqt5core5(a|t64)')
+    wayland_plugin=qtwayland5
 fi
 depends="$(dpkg-deb -f "${tool[0]}" Depends)"
-for needed in "${qt_libraries[@]}" libc6 'libstdc\+\+6'; do
-    grep -qE "(^|, )$needed \(" <<<"$depends" || fail "tool Depends lacks $needed: $depends"
+for needed in "${qt_libraries[@]}" libc6 'libstdc\+\+6' adduser; do
+    grep -qE "(^|, )$needed( \(|,|$)" <<<"$depends" || fail "tool Depends lacks $needed: $depends"
 done
 names="$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')"
 if grep -E '^(.*-dev|.*umockdev.*|clang.*|gcc.*|g\+\+.*|xvfb|xauth)$' <<<"$names"; then
@@ -50,16 +58,17 @@ if grep -E '^(.*-dev|.*umockdev.*|clang.*|gcc.*|g\+\+.*|xvfb|xauth)$' <<<"$names
 fi
 [[ "$(dpkg-deb -f "${sim[0]}" Depends)" == *umockdev* ]] || fail "simulator does not depend on umockdev"
 # On a Wayland desktop Qt needs its Wayland plugin for the window's app id.
-wayland_plugin=qtwayland5
-[ "$qt_major" = 5 ] || wayland_plugin=qt6-wayland
 recommends="$(dpkg-deb -f "${tool[0]}" Recommends)"
 [ "$recommends" = "$wayland_plugin" ] || fail "tool Recommends \"$recommends\", not $wayland_plugin"
 
 unpacked="$output/unpacked"
 dpkg-deb -x "${tool[0]}" "$unpacked"
+cmake -DBINARY="$unpacked/usr/bin/VelkorLinuxPciDriverTest" -DQT_MAJOR="$qt_major" \
+    -P "$here/../check_shipped_binary.cmake" || fail "the shipped binary links more than Qt"
 desktop-file-validate "$unpacked/usr/share/applications/velkor-linux-pci-driver-test.desktop" \
     || fail "desktop entry"
 grep -q 'KERNEL=="mil1553dev-' "$unpacked/usr/lib/udev/rules.d/60-velkor-mil1553.rules" \
     || fail "udev rule does not name the channel nodes"
-"$(dirname "$0")/lint_packages.sh" "${tool[0]}" "${sim[0]}" || fail "lintian"
+"$here/lint_packages.sh" "$output"/*.changes || fail "lintian"
+"$here/apt_offers_tool.sh" "$output" || fail "apt does not offer the tool from $output"
 exit $status
