@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QStringView>
 #include <QTimer>
 
@@ -102,18 +101,6 @@ private:
     unsigned long long deliveredBefore_ = 0;
 };
 
-// The window names its ceiling in every cut's notice; 0 before the first.
-int ceilingMiB(const QListWidget *terminal)
-{
-    static const QRegularExpression notice(": Терминал достиг предела памяти \\((\\d+) МБ\\)");
-    for (int row = terminal->count() - 1; row >= 0; --row) {
-        const QRegularExpressionMatch match = notice.match(terminal->item(row)->text());
-        if (match.hasMatch())
-            return match.captured(1).toInt();
-    }
-    return 0;
-}
-
 QTimer *runningTimer(const MainWindow &window)
 {
     for (QTimer *timer : window.findChildren<QTimer *>()) {
@@ -150,7 +137,6 @@ int main(int argc, char **argv)
     probe.click("pushButton_Stop");
 
     const int lines = probe.terminal()->count();
-    const int ceiling = ceilingMiB(probe.terminal());
     const double bytesPerLine = (trimmedResidentBytes() - emptyBytes) / std::max(lines, 1);
     probe.click("pushButtonClear");
     const double afterClear = trimmedResidentBytes() - emptyBytes;
@@ -164,7 +150,7 @@ int main(int argc, char **argv)
     std::printf("terminal lines: %lld written (%.0f a second), %d kept, resident memory %.0f bytes a line; "
                 "after Clear %.1f MB\n",
                 cuts.written, cuts.written / elapsed, lines, bytesPerLine, afterClear / 1e6);
-    const QString ceilingText = ceiling ? QString("%1 MiB").arg(ceiling) : QString("not reached");
+    const QString ceilingText = cuts.ceilingMiB ? QString("%1 MiB").arg(cuts.ceilingMiB) : QString("not reached");
     std::printf("memory ceiling of the terminal %s: %d cuts of the oldest lines (%d of others), %lld lines cut, "
                 "%lld announced; %lld lines written\n",
                 qPrintable(ceilingText), cuts.cuts, cuts.cutsNotOfTheOldest, cuts.removed, cuts.announced,

@@ -7,6 +7,7 @@
 namespace {
 
 const QString cutAnnouncement = "удалены самые старые строки: ";
+const QString ceilingOpening = "Терминал достиг предела памяти (";
 
 } // namespace
 
@@ -16,8 +17,11 @@ TerminalCuts::TerminalCuts(MainWindow &window, QListWidget *terminal) : QObject(
     connect(&window, &MainWindow::signal_writeInTerminal, this, [this](const QString &text) {
         ++written;
         const int at = text.indexOf(cutAnnouncement);
-        if (at >= 0)
-            announced += QStringView(text).mid(at + cutAnnouncement.size()).toLongLong();
+        if (at < 0)
+            return;
+        announced += QStringView(text).mid(at + cutAnnouncement.size()).toLongLong();
+        const int ceiling = text.indexOf(ceilingOpening) + ceilingOpening.size();
+        ceilingMiB = QStringView(text).mid(ceiling, text.indexOf(' ', ceiling) - ceiling).toInt();
     });
     connect(terminal->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this](const QModelIndex &, int first, int last) {

@@ -19,6 +19,8 @@ public:
     long long announced = 0;
     int cuts = 0;
     int cutsNotOfTheOldest = 0;
+    // As the cuts' notices name it; 0 before the first.
+    int ceilingMiB = 0;
 
     // Every line written is still there or went in a cut that said so.
     bool accountedFor(int lines) const;
