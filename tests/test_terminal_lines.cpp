@@ -2,6 +2,7 @@
 // behind its local time, every row is as wide as the longest line, Clear gives
 // the memory of the lines back, the stamp follows the time zone, and at its
 // memory ceiling the terminal cuts only its oldest lines, in blocks.
+#include "terminal/terminal_line.h"
 #include "terminal/terminal_writer.h"
 #include "window_probe.h"
 
@@ -59,6 +60,44 @@ QString latin1Bytes()
     return QString::fromLatin1(bytes);
 }
 
+// The report's lines are kept as their numbers: what comes back must be
+// the line itself, and a line that only looks like one must come back
+// as it was too.
+void addReportLineRows()
+{
+    const QString bc = "Транзакция - тип = 2 - нет ошибок - freeTimer: 700 - CntServWords: 2 - CntDataWords: 3 - Шина: Шина Б";
+    const QString rt = "Транзакция - тип = 1 - ошибка - freeTimer: 900 - CntServWords: 1 - CntDataWords: 0 - Subaddress: 5 - Шина: Шина А";
+    QTest::newRow("bus controller summary") << bc;
+    QTest::newRow("remote terminal summary") << rt;
+    QTest::newRow("summary of the largest numbers")
+        << "Транзакция - тип = 255 - ошибка - freeTimer: 4294967295 - CntServWords: 255 - CntDataWords: 255 - Subaddress: 255 - Шина: Шина Б";
+    QTest::newRow("summary of zeros")
+        << "Транзакция - тип = 0 - нет ошибок - freeTimer: 0 - CntServWords: 0 - CntDataWords: 0 - Шина: Шина А";
+    QTest::newRow("summary with a number past a byte") << QString(bc).replace("тип = 2", "тип = 256");
+    QTest::newRow("summary with a leading zero") << QString(bc).replace("freeTimer: 700", "freeTimer: 0700");
+    QTest::newRow("summary past 32 bits") << QString(bc).replace("freeTimer: 700", "freeTimer: 4294967296");
+    QTest::newRow("summary of another bus") << QString(bc).replace("Шина Б", "Шина В");
+    QTest::newRow("summary with more behind it") << bc + " ";
+    QTest::newRow("summary cut short") << bc.left(bc.size() - 1);
+    QTest::newRow("summary with a sign") << QString(rt).replace("Subaddress: 5", "Subaddress: -5");
+    QTest::newRow("one data word") << QString("Слова данных: 0x0;");
+    QTest::newRow("three data words") << QString("Слова данных: 0x1, 0xff, 0xabc;");
+    QString listed;
+    for (int word = 0; word < 32; ++word)
+        listed += QString(" 0x%1%2").arg(QString::number(0xffff - word * 0x811, 16)).arg(word == 31 ? ';' : ',');
+    QTest::newRow("32 data words") << "Слова данных:" + listed;
+    QTest::newRow("32 of 63 data words") << "Слова данных:" + listed + " (32 из 63)";
+    QTest::newRow("a claim no larger than the list") << "Слова данных:" + listed + " (32 из 32)";
+    QTest::newRow("a claim of another list") << "Слова данных:" + listed + " (31 из 63)";
+    QTest::newRow("33 data words") << "Слова данных:" + QString(listed).replace(";", ",") + " 0x1;";
+    QTest::newRow("an upper-case word") << QString("Слова данных: 0x1, 0xAB;");
+    QTest::newRow("a word with a leading zero") << QString("Слова данных: 0x01;");
+    QTest::newRow("a word past 16 bits") << QString("Слова данных: 0x10000;");
+    QTest::newRow("no word") << QString("Слова данных:");
+    QTest::newRow("words without their end") << QString("Слова данных: 0x1, 0x2");
+    QTest::newRow("words ending twice") << QString("Слова данных: 0x1;;");
+}
+
 } // namespace
 
 class TerminalLinesTest : public QObject
@@ -83,7 +122,9 @@ private slots:
         QTest::newRow("Cyrillic's first and last") << "Ѐ ѿ" + pastTheVectorBlock;
         QTest::newRow("just past Latin-1") << "a Ā" + pastTheVectorBlock;
         QTest::newRow("past both") << QString("€ ") + QChar(0xD834) + QChar(0xDD1E);
+        addReportLineRows();
     }
+
 
     void textGivesBackTheMessageExactly()
     {
@@ -92,7 +133,39 @@ private slots:
         emit probe.window.signal_writeInTerminal(message);
         const QString line = probe.terminal()->item(0)->text();
         QCOMPARE(line.size(), WindowProbe::timeStampLength + message.size());
+        QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d: $").match(line.left(WindowProbe::timeStampLength)).hasMatch(),
+                 qPrintable(line));
         QCOMPARE(line.mid(WindowProbe::timeStampLength), message);
+        QCOMPARE(probe.terminal()->item(0)->data(Qt::DisplayRole).toString(), line);
+    }
+
+    // A busy bus's lines are nearly all summaries and data-word lines: kept
+    // as their numbers, each takes less than its text alone would.
+    void reportLinesTakeAFractionOfTheirText_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("mostBytes");
+        QTest::newRow("summary") << QString("Транзакция - тип = 1 - нет ошибок - freeTimer: 4000000000 - CntServWords: 2 - "
+                                            "CntDataWords: 32 - Subaddress: 5 - Шина: Шина Б")
+                                 << 128;
+        QString words;
+        for (int word = 0; word < 32; ++word)
+            words += QString(" 0x%1%2").arg(QString::number(0x1111 * (word % 15 + 1), 16)).arg(word == 31 ? ';' : ',');
+        QTest::newRow("32 data words") << "Слова данных:" + words << 200;
+    }
+
+    void reportLinesTakeAFractionOfTheirText()
+    {
+        QFETCH(QString, message);
+        QFETCH(int, mostBytes);
+        WindowProbe probe;
+        const int lines = 20000;
+        const qint64 empty = heapInUse();
+        for (int i = 0; i < lines; ++i)
+            emit probe.window.signal_writeInTerminal(message);
+        const qint64 perLine = (heapInUse() - empty) / lines;
+        QVERIFY2(perLine <= mostBytes, qPrintable(QString::number(perLine)));
+        QCOMPARE(probe.messages().constLast(), message);
     }
 
     // Rows are laid out without measuring each one: all take the size of the
@@ -192,6 +265,41 @@ private slots:
         // How far local minus UTC is from the zone's offset.
         const int drift = msecsOnTheClock(utc.addMSecs(offset), local);
         QVERIFY2(drift > -2000 && drift <= 0, qPrintable(QString::number(drift)));
+    }
+
+    // A line shows the time it was written at, whatever zone came after.
+    void aLinesStampStaysAsWrittenWhenTheZoneChanges()
+    {
+        WindowProbe probe;
+        const QByteArray zone = qgetenv("TZ");
+        emit probe.window.signal_writeInTerminal("Транзакция - тип = 0 - нет ошибок - freeTimer: 0 - CntServWords: 0 - "
+                                                 "CntDataWords: 0 - Шина: Шина А");
+        emit probe.window.signal_writeInTerminal("local");
+        const QStringList written{probe.terminal()->item(0)->text(), probe.terminal()->item(1)->text()};
+        qputenv("TZ", "UTC0");
+        waitForTheNextSecond();
+        emit probe.window.signal_writeInTerminal("UTC");
+        zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+        QCOMPARE((QStringList{probe.terminal()->item(0)->text(), probe.terminal()->item(1)->text()}), written);
+    }
+
+    // Zones that count leap seconds show a 60th second.
+    void theStampWritesEachFieldInFull()
+    {
+        TerminalStamp stamp{};
+        stamp.hour = 23;
+        stamp.minute = 59;
+        stamp.second = 60;
+        stamp.millisecond = 999;
+        char text[TerminalStamp::textLength];
+        stamp.writeText(text);
+        QCOMPARE(QByteArray(text, sizeof text), QByteArray("23:59:60.999: "));
+        stamp.hour = 0;
+        stamp.minute = 5;
+        stamp.second = 3;
+        stamp.millisecond = 7;
+        stamp.writeText(text);
+        QCOMPARE(QByteArray(text, sizeof text), QByteArray("00:05:03.007: "));
     }
 };
 

@@ -4,6 +4,12 @@
 
 namespace {
 
+void putDigits(char *at, unsigned int value, int digits)
+{
+    for (int i = digits - 1; i >= 0; --i, value /= 10)
+        at[i] = char('0' + value % 10);
+}
+
 // A busy bus writes tens of thousands of lines a second; converting each to
 // local time would consult the time zone every time, so the conversion is
 // made once per second and only the milliseconds are filled in per line.
@@ -14,14 +20,15 @@ namespace {
 class LocalTimeStamp
 {
 public:
-    QLatin1String now()
+    StampNow now()
     {
         timespec clock;
         clock_gettime(CLOCK_REALTIME, &clock);
         if (clock.tv_sec != second_)
             startSecond(clock.tv_sec);
-        putDigits(text_ + 9, int(clock.tv_nsec / 1000000), 3);
-        return QLatin1String(text_, sizeof text_);
+        stamp_.millisecond = std::uint32_t(clock.tv_nsec / 1000000) & 1023;
+        putDigits(text_ + 9, stamp_.millisecond, 3);
+        return {stamp_, QLatin1String(text_, sizeof text_)};
     }
 
 private:
@@ -30,25 +37,34 @@ private:
         tzset();
         tm local;
         localtime_r(&second, &local);
-        putDigits(text_, local.tm_hour, 2);
-        putDigits(text_ + 3, local.tm_min, 2);
-        putDigits(text_ + 6, local.tm_sec, 2);
+        stamp_.hour = std::uint32_t(local.tm_hour) & 31;
+        stamp_.minute = std::uint32_t(local.tm_min) & 63;
+        stamp_.second = std::uint32_t(local.tm_sec) & 63;
+        stamp_.writeText(text_);
         second_ = second;
     }
 
-    static void putDigits(char *at, int value, int digits)
-    {
-        for (int i = digits - 1; i >= 0; --i, value /= 10)
-            at[i] = char('0' + value % 10);
-    }
-
     time_t second_ = -1;
-    char text_[14] = {'h', 'h', ':', 'm', 'm', ':', 's', 's', '.', 'z', 'z', 'z', ':', ' '};
+    TerminalStamp stamp_{};
+    char text_[TerminalStamp::textLength];
 };
 
 } // namespace
 
-QLatin1String terminalLineStamp()
+void TerminalStamp::writeText(char *text) const
+{
+    putDigits(text, hour, 2);
+    text[2] = ':';
+    putDigits(text + 3, minute, 2);
+    text[5] = ':';
+    putDigits(text + 6, second, 2);
+    text[8] = '.';
+    putDigits(text + 9, millisecond, 3);
+    text[12] = ':';
+    text[13] = ' ';
+}
+
+StampNow terminalLineStamp()
 {
     static LocalTimeStamp clock;
     return clock.now();

@@ -29,9 +29,9 @@ int TerminalWriter::makeRoom()
 
 void TerminalWriter::append(const QString &message)
 {
-    const QLatin1String stamp = terminalLineStamp();
-    rows_->noteLine(stamp, message);
-    TerminalItem *item = TerminalItem::create(stamp, message);
+    const StampNow now = terminalLineStamp();
+    rows_->noteLine(now.text, message);
+    TerminalItem *item = TerminalItem::create(now.stamp, message);
     bytes_ += TerminalItem::memoryBytes(item);
     terminal_->insertItem(terminal_->count(), item);
 }
