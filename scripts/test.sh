@@ -6,7 +6,7 @@
 # limit; where no group can be made, it says so and the made-up trees of
 # test_memory_limit stand in for it), the same tests on a build against
 # Qt 6 and on a build with AddressSanitizer (leaks included) and
-# UndefinedBehaviorSanitizer, then the fuzz target on its committed inputs and
+# UndefinedBehaviorSanitizer, then the fuzz targets on their committed inputs and
 # for a bounded time. Any failure or sanitizer report fails the command, and so
 # does a stage that does not build; the last line sums up all stages in
 # ctest's words, since CI reads ctest's closing lines, even when the run stops
@@ -101,6 +101,8 @@ built "$top/build-sanitize" -DVELKOR_SANITIZE=ON && sanitized_ctest
 
 heading "Fuzz target (build-fuzz/)"
 if CC=clang CXX=clang++ built "$top/build-fuzz" -DVELKOR_FUZZ=ON -DBUILD_TESTING=OFF; then
-    count "$top/fuzz/run_fuzz_target.sh" replay "$top/build-fuzz/fuzz/fuzz_polling_tick"
-    count "$top/fuzz/run_fuzz_target.sh" fuzz "$top/build-fuzz/fuzz/fuzz_polling_tick"
+    for target in fuzz_polling_tick fuzz_terminal_line; do
+        count "$top/fuzz/run_fuzz_target.sh" replay "$top/build-fuzz/fuzz/$target"
+        count "$top/fuzz/run_fuzz_target.sh" fuzz "$top/build-fuzz/fuzz/$target"
+    done
 fi
