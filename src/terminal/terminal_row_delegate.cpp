@@ -5,12 +5,6 @@
 
 TerminalRowDelegate::TerminalRowDelegate(QListWidget *terminal) : QStyledItemDelegate(terminal)
 {
-    terminal->setUniformItemSizes(true);
-    // The view still places every row again after an insertion; in batches
-    // the window answers between them even when the terminal holds millions
-    // of lines.
-    terminal->setLayoutMode(QListView::Batched);
-    terminal->setBatchSize(100000);
     terminal->setItemDelegate(this);
     connect(terminal->model(), &QAbstractItemModel::modelReset, this, [this]() { longest_.clear(); });
 }

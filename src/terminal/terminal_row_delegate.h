@@ -5,13 +5,10 @@
 
 class QListWidget;
 
-// Lets the terminal lay out its rows without measuring each one. A busy bus
-// adds tens of thousands of lines a tick, and a list view that measures every
-// row again after each insertion spends its time there, not on the driver.
-// Every terminal row is one line of text in one font, so all rows get the
-// size of the longest line written since the last clear: the view keeps its
-// horizontal scroll range and each line can still be read in full. The rows
-// are placed in batches, so that a long terminal does not freeze the window.
+// Gives every terminal row the size of the longest line written since the
+// last Clear, so that the view can place its rows without measuring each
+// one and keeps its horizontal scroll range: each line can still be read in
+// full.
 class TerminalRowDelegate : public QStyledItemDelegate
 {
 public:
