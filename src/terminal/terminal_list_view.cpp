@@ -50,10 +50,11 @@ qint64 TerminalListView::rowAtY(int y) const
     return qint64(topRow()) + rowsDown;
 }
 
+// A row is as wide as the longest line or the viewport, whichever is wider.
 QRect TerminalListView::rowRect(int row) const
 {
     const qint64 y = (qint64(row) - topRow()) * rowHeight();
-    return QRect(-horizontalOffset(), clampedToInt(y), rowWidth_, rowHeight());
+    return QRect(-horizontalOffset(), clampedToInt(y), std::max(rowWidth_, viewport()->width()), rowHeight());
 }
 
 QRect TerminalListView::visualRect(const QModelIndex &index) const
@@ -105,6 +106,14 @@ void TerminalListView::scrollTo(const QModelIndex &index, ScrollHint hint)
 void TerminalListView::doItemsLayout()
 {
     QAbstractItemView::doItemsLayout();
+}
+
+// A cleared terminal starts again from its first line.
+void TerminalListView::reset()
+{
+    QListWidget::reset();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
 void TerminalListView::selectAll()
@@ -166,7 +175,8 @@ void TerminalListView::setSelection(const QRect &rect, QItemSelectionModel::Sele
     const QRect area = rect.normalized();
     const qint64 first = std::max<qint64>(0, rowAtY(area.top()));
     const qint64 last = std::min<qint64>(count() - 1, rowAtY(area.bottom()));
-    const bool acrossRows = area.right() >= -horizontalOffset() && area.left() < rowWidth_ - horizontalOffset();
+    const bool acrossRows = area.right() >= -horizontalOffset()
+                            && area.left() < std::max(rowWidth_, viewport()->width()) - horizontalOffset();
     if (first <= last && acrossRows)
         selection.select(model()->index(int(first), modelColumn(), rootIndex()),
                          model()->index(int(last), modelColumn(), rootIndex()));
@@ -334,11 +344,13 @@ void TerminalListView::rowsInserted(const QModelIndex &parent, int start, int en
 }
 
 // The rows in view stay in view when rows above them go.
+// The current row moves on to the first that stays, which would scroll the
+// view to it: the top is taken first.
 void TerminalListView::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
 {
-    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
     const int top = topRow();
     topAfterRemoval_ = end < top ? top - (end - start + 1) : std::min(top, start);
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 void TerminalListView::keepTopRowAfterRemoval()

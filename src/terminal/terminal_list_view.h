@@ -25,6 +25,7 @@ public:
     QModelIndex indexAt(const QPoint &point) const override;
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     void doItemsLayout() override;
+    void reset() override;
 
 public slots:
     void selectAll() override;

@@ -1,0 +1,319 @@
+// The terminal list as a user works it: keys, wheel, clicks and copying act
+// as on a stock list, at any length; appending costs the same at millions of
+// lines as at a few; the cut of the oldest lines keeps the rows in view; and
+// QListView's own layout never runs.
+#include "terminal/terminal_list_view.h"
+#include "window_probe.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include <memory>
+
+namespace {
+
+const QSize viewSize(400, 300);
+
+void fill(QListWidget &list, int rows)
+{
+    for (int row = 0; row < rows; ++row)
+        list.addItem(QString("line %1").arg(row));
+}
+
+void show(QListWidget &list)
+{
+    list.resize(viewSize);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QApplication::processEvents();
+}
+
+QList<int> selectedRows(const QListWidget &list)
+{
+    QList<int> rows;
+    for (int row = 0; row < list.count(); ++row) {
+        if (list.selectionModel()->isSelected(list.model()->index(row, 0)))
+            rows.append(row);
+    }
+    return rows;
+}
+
+// A point inside the given row as the view shows it now.
+QPoint inRow(const QListWidget &list, int row)
+{
+    return list.visualItemRect(list.item(row)).center();
+}
+
+struct Step {
+    enum Kind { Click, ShiftClick, CtrlClick, Key, Wheel } kind;
+    int value; // row, key or wheel notches
+};
+
+void perform(QListWidget &list, const Step &step)
+{
+    switch (step.kind) {
+    case Step::Click:
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, inRow(list, step.value));
+        break;
+    case Step::ShiftClick:
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, inRow(list, step.value));
+        break;
+    case Step::CtrlClick:
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, inRow(list, step.value));
+        break;
+    case Step::Key:
+        QTest::keyClick(&list, Qt::Key(step.value));
+        break;
+    case Step::Wheel: {
+        const QPoint at = list.viewport()->rect().center();
+        QWheelEvent wheel(at, list.viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120 * step.value),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list.viewport(), &wheel);
+        break;
+    }
+    }
+    QApplication::processEvents();
+}
+
+// Counts what the view asks of the delegate and paints through the terminal's own.
+class CountingDelegate : public QStyledItemDelegate
+{
+public:
+    explicit CountingDelegate(QAbstractItemDelegate *terminalDelegate) : terminal_(terminalDelegate) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (index.row() > 0)
+            ++rowsMeasured;
+        return terminal_->sizeHint(option, index);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        ++rowsPainted;
+        terminal_->paint(painter, option, index);
+    }
+
+    mutable int rowsMeasured = 0;
+    mutable int rowsPainted = 0;
+
+private:
+    QAbstractItemDelegate *terminal_;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(QVector<Step>)
+
+class TerminalViewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void actsAsAStockListDoes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QVector<Step>>("steps");
+        const auto key = [](Qt::Key k) { return Step{Step::Key, k}; };
+        const QVector<Step> keys{{Step::Click, 2}, key(Qt::Key_Down), key(Qt::Key_Down), key(Qt::Key_PageDown),
+                                 key(Qt::Key_PageDown), key(Qt::Key_Up), key(Qt::Key_End), key(Qt::Key_PageUp),
+                                 key(Qt::Key_Home), key(Qt::Key_Up), key(Qt::Key_Right)};
+        const QVector<Step> mouse{{Step::Wheel, -2}, {Step::Click, 9}, {Step::ShiftClick, 14},
+                                  {Step::CtrlClick, 12}, {Step::CtrlClick, 12}, {Step::Wheel, 1},
+                                  {Step::ShiftClick, 7}, key(Qt::Key_A)};
+        QTest::newRow("keys, single selection") << int(QAbstractItemView::SingleSelection) << keys;
+        QTest::newRow("mouse, single selection") << int(QAbstractItemView::SingleSelection) << mouse;
+        QTest::newRow("keys, extended selection") << int(QAbstractItemView::ExtendedSelection) << keys;
+        QTest::newRow("mouse, extended selection") << int(QAbstractItemView::ExtendedSelection) << mouse;
+    }
+
+    // A stock list is the measure: the same steps leave the same current
+    // row, selection and scrolling.
+    void actsAsAStockListDoes()
+    {
+        QFETCH(int, mode);
+        QFETCH(QVector<Step>, steps);
+        QListWidget stock;
+        TerminalListView terminal;
+        for (QListWidget *list : {&stock, static_cast<QListWidget *>(&terminal)}) {
+            list->setSelectionMode(QAbstractItemView::SelectionMode(mode));
+            fill(*list, 300);
+            show(*list);
+            // Only the active window's list gets focus, which makes a row current.
+            list->setCurrentRow(0);
+        }
+        for (int i = 0; i < steps.size(); ++i) {
+            perform(stock, steps[i]);
+            perform(terminal, steps[i]);
+            const QByteArray at = "after step " + QByteArray::number(i);
+            QVERIFY2(terminal.currentRow() == stock.currentRow(), at);
+            QVERIFY2(selectedRows(terminal) == selectedRows(stock), at);
+            QVERIFY2(terminal.verticalScrollBar()->value() == stock.verticalScrollBar()->value(), at);
+            QVERIFY2(terminal.verticalScrollBar()->maximum() == stock.verticalScrollBar()->maximum(), at);
+            QVERIFY2(terminal.visualItemRect(terminal.currentItem()) == stock.visualItemRect(stock.currentItem()), at);
+        }
+    }
+
+    void dragSelectsTheRowsItCrosses()
+    {
+        TerminalListView terminal;
+        terminal.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        fill(terminal, 300);
+        show(terminal);
+        QTest::mousePress(terminal.viewport(), Qt::LeftButton, Qt::NoModifier, inRow(terminal, 3));
+        QMouseEvent move(QEvent::MouseMove, inRow(terminal, 6), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(terminal.viewport(), &move);
+        QTest::mouseRelease(terminal.viewport(), Qt::LeftButton, Qt::NoModifier, inRow(terminal, 6));
+        QCOMPARE(selectedRows(terminal), (QList<int>{3, 4, 5, 6}));
+    }
+
+    // Millions of rows: whatever the user selects is a few ranges, and
+    // copying gives the whole lines in order.
+    void selectionsOfMillionsAreRangesAndCopyInOrder()
+    {
+        TerminalListView terminal;
+        terminal.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        fill(terminal, 2000000);
+        show(terminal);
+        QTest::keyClick(&terminal, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(terminal.selectionModel()->selection().size(), 1);
+        QCOMPARE(terminal.selectionModel()->selection().first().bottom(), 1999999);
+
+        terminal.scrollToItem(terminal.item(1500000), QAbstractItemView::PositionAtTop);
+        QApplication::processEvents();
+        perform(terminal, {Step::Click, 1500002});
+        terminal.scrollToItem(terminal.item(0), QAbstractItemView::PositionAtTop);
+        QApplication::processEvents();
+        perform(terminal, {Step::ShiftClick, 1});
+        QCOMPARE(terminal.selectionModel()->selection().size(), 1);
+        perform(terminal, {Step::CtrlClick, 3});
+        QTest::keyClick(&terminal, Qt::Key_C, Qt::ControlModifier);
+        const QStringList copied = QGuiApplication::clipboard()->text().split('\n');
+        QCOMPARE(copied.size(), 1500001);
+        QCOMPARE(copied.first(), QString("line 1"));
+        QCOMPARE(copied.at(1), QString("line 2"));
+        QCOMPARE(copied.at(2), QString("line 4"));
+        QCOMPARE(copied.last(), QString("line 1500002"));
+    }
+
+    void copiesTheSelectedLineOfTheTerminal()
+    {
+        WindowProbe probe;
+        probe.window.show();
+        for (const char *message : {"first", "Слова данных: 0x1;", "last"})
+            emit probe.window.signal_writeInTerminal(message);
+        QApplication::processEvents();
+        perform(*probe.terminal(), {Step::Click, 1});
+        QTest::keyClick(probe.terminal(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), probe.terminal()->item(1)->text());
+        QVERIFY(QGuiApplication::clipboard()->text().endsWith(": Слова данных: 0x1;"));
+    }
+
+    // The last of two million appends costs what the first did, and the
+    // scroll position stays where the user left it.
+    void appendingCostsTheSameAtAnyLength()
+    {
+        WindowProbe probe;
+        probe.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&probe.window));
+        QListWidget *terminal = probe.terminal();
+        const QString line = "Транзакция - тип = 1 - нет ошибок - freeTimer: 20 - CntServWords: 2 - "
+                             "CntDataWords: 32 - Шина: Шина А";
+        const auto append = [&](int lines) {
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < lines; ++i)
+                emit probe.window.signal_writeInTerminal(line);
+            QApplication::processEvents();
+            return timer.nsecsElapsed();
+        };
+        append(1000);
+        terminal->verticalScrollBar()->setValue(5);
+        const qint64 first = append(100000);
+        append(1800000);
+        const qint64 last = append(100000);
+        QVERIFY2(last < 3 * first, qPrintable(QString("%1 ms, then %2 ms").arg(first / 1e6).arg(last / 1e6)));
+        QCOMPARE(terminal->verticalScrollBar()->value(), 5);
+        QCOMPARE(terminal->verticalScrollBar()->maximum(), terminal->count() - terminal->verticalScrollBar()->pageStep());
+    }
+
+    // The terminal's rows are placed by arithmetic: QListView's layout,
+    // which measures every row without uniform sizes, is never asked, and a
+    // paint touches only the rows in view.
+    void writingNeverRunsTheListsOwnLayout()
+    {
+        WindowProbe probe;
+        QListWidget *terminal = probe.terminal();
+        auto delegate = std::make_unique<CountingDelegate>(terminal->itemDelegate());
+        terminal->setItemDelegate(delegate.get());
+        probe.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&probe.window));
+        for (int tick = 0; tick < 3; ++tick) {
+            for (int i = 0; i < 20000; ++i)
+                emit probe.window.signal_writeInTerminal(QString("line %1").arg(i));
+            QApplication::processEvents();
+        }
+        terminal->resize(terminal->width() + 40, terminal->height() + 40);
+        QApplication::processEvents();
+        QCOMPARE(delegate->rowsMeasured, 0);
+        delegate->rowsPainted = 0;
+        terminal->viewport()->repaint();
+        QVERIFY(delegate->rowsPainted > 0);
+        QVERIFY2(delegate->rowsPainted <= terminal->viewport()->height() / terminal->visualItemRect(terminal->item(0)).height() + 1,
+                 qPrintable(QString::number(delegate->rowsPainted)));
+        terminal->setItemDelegate(nullptr);
+    }
+
+    // The cut of the oldest lines at the ceiling leaves the lines the user
+    // reads where they were.
+    void aCutOfTheOldestRowsKeepsTheRowsInView()
+    {
+        TerminalListView terminal;
+        fill(terminal, 1000);
+        show(terminal);
+        terminal.verticalScrollBar()->setValue(600);
+        const QString readAtTop = terminal.itemAt(QPoint(1, 1))->text();
+        terminal.model()->removeRows(0, 250);
+        QApplication::processEvents();
+        QCOMPARE(terminal.itemAt(QPoint(1, 1))->text(), readAtTop);
+        QCOMPARE(terminal.verticalScrollBar()->value(), 350);
+
+        terminal.model()->removeRows(0, 500);
+        QApplication::processEvents();
+        QCOMPARE(terminal.verticalScrollBar()->value(), 0);
+        QCOMPARE(terminal.itemAt(QPoint(1, 1))->text(), QString("line 750"));
+    }
+
+    void clearStartsAfresh()
+    {
+        TerminalListView terminal;
+        fill(terminal, 1000);
+        show(terminal);
+        terminal.verticalScrollBar()->setValue(900);
+        terminal.clear();
+        fill(terminal, 100);
+        QApplication::processEvents();
+        QCOMPARE(terminal.verticalScrollBar()->value(), 0);
+        QCOMPARE(terminal.itemAt(QPoint(1, 1))->text(), QString("line 0"));
+    }
+
+    // A wider window shows more of the longest line; rows stay one height.
+    void aWidthChangeKeepsTheRowsAndMovesTheRange()
+    {
+        TerminalListView terminal;
+        terminal.addItem(QString("x").repeated(400));
+        fill(terminal, 50);
+        show(terminal);
+        const int range = terminal.horizontalScrollBar()->maximum();
+        QVERIFY(range > 0);
+        terminal.resize(viewSize.width() + 100, viewSize.height());
+        QApplication::processEvents();
+        QCOMPARE(terminal.horizontalScrollBar()->maximum(), range - 100);
+        QCOMPARE(terminal.indexAt(inRow(terminal, 7)).row(), 7);
+    }
+};
+
+QTEST_MAIN(TerminalViewTest)
+#include "test_terminal_view.moc"
