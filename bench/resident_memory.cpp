@@ -1,6 +1,7 @@
 #include "resident_memory.h"
 
 #include <fstream>
+#include <string>
 
 #include <unistd.h>
 
@@ -10,4 +11,17 @@ int64_t residentBytes()
     int64_t pages = 0, resident = 0;
     statm >> pages >> resident;
     return resident * sysconf(_SC_PAGESIZE);
+}
+
+int64_t peakResidentBytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string field; status >> field;) {
+        if (field == "VmHWM:") {
+            int64_t kB = 0;
+            status >> kB;
+            return kB * 1024;
+        }
+    }
+    return 0;
 }

@@ -1,31 +1,21 @@
 #include "run_comparison.h"
 
-#include <algorithm>
+#include "comparison_table.h"
+#include "comparison_targets.h"
+#include "grow_sizes.h"
+#include "measured_implementation.h"
+#include "figure_text.h"
+
+#include <QElapsedTimer>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
-#include <iterator>
-#include <string>
-#include <vector>
-
-void printCheckpoint(const Checkpoint &c)
-{
-    std::printf("checkpoint %d %.3f %.3f %.3f %.3f %.1f\n", c.lines, c.callMs, c.deliveryMs, c.loopMs,
-                c.longestPassMs, c.bytesPerLine);
-    std::fflush(stdout);
-}
 
 namespace {
 
-const int runs = 3;
-const int checkpointCount = 3;
-
-struct Implementation {
-    const char *name;
-    std::string build;
-    std::vector<Checkpoint> checkpoints; // checkpointCount per run, run after run
-    std::vector<double> deliveryMs;      // per 40,000 blocks, one per run
-};
+constexpr int deliveryRuns = 3;
 
 // Runs a command and hands each line of its output to the reader.
 bool readOutput(const std::string &command, const std::function<void(const char *)> &read)
@@ -39,22 +29,32 @@ bool readOutput(const std::string &command, const std::function<void(const char 
     return pclose(output) == 0;
 }
 
-bool grow(Implementation &implementation)
+// A growth to 20,000,000 lines takes minutes: each size is shown as it is done.
+void showProgress(const MeasuredImplementation &implementation, const char *line)
 {
-    const std::size_t before = implementation.checkpoints.size();
-    const bool ran = readOutput("LD_PRELOAD=libumockdev-preload.so.0 '" + implementation.build
-                                    + "/bench/bench_polling_tick' --grow 2>/dev/null",
-                                [&](const char *line) {
-                                    Checkpoint c;
-                                    if (std::sscanf(line, "checkpoint %d %lf %lf %lf %lf %lf", &c.lines, &c.callMs,
-                                                    &c.deliveryMs, &c.loopMs, &c.longestPassMs, &c.bytesPerLine)
-                                        == 6)
-                                        implementation.checkpoints.push_back(c);
-                                });
-    return ran && implementation.checkpoints.size() == before + checkpointCount;
+    const GrowReport &report = implementation.growth;
+    if (std::strncmp(line, "memory ", 7) == 0)
+        std::fprintf(stderr, "  %s: ticks on %s lines done, grown in %.1f s\n", implementation.name,
+                     withThousands(report.checkpoints.back().ticks.front().lines).c_str(),
+                     report.checkpoints.back().growth.seconds);
+    else if (std::strncmp(line, "ceiling ", 8) == 0)
+        std::fprintf(stderr, "  %s: the memory ceiling cut the terminal at %s lines\n", implementation.name,
+                     withThousands(report.ceilingLines).c_str());
 }
 
-bool deliver(Implementation &implementation)
+bool grow(MeasuredImplementation &implementation, const std::vector<int> &sizes)
+{
+    const bool ran = readOutput("LD_PRELOAD=libumockdev-preload.so.0 '" + implementation.build
+                                    + "/bench/bench_polling_tick' --grow " + sizesText(sizes) + " 2>/dev/null",
+                                [&](const char *line) {
+                                    readReportLine(line, implementation.growth);
+                                    showProgress(implementation, line);
+                                });
+    // The peak is the run's last line.
+    return ran && implementation.growth.peakBytes > 0;
+}
+
+bool deliver(MeasuredImplementation &implementation)
 {
     double ms = -1;
     const bool ran = readOutput("'" + implementation.build + "/sim/velkor-sim' --load max -- '" + implementation.build
@@ -68,34 +68,16 @@ bool deliver(Implementation &implementation)
     return ran && ms >= 0;
 }
 
-struct Spread {
-    double median, lowest, highest;
-};
-
-Spread spread(std::vector<double> values)
+bool measure(MeasuredImplementation &implementation, int run, const std::vector<int> &sizes)
 {
-    std::sort(values.begin(), values.end());
-    return {values[values.size() / 2], values.front(), values.back()};
-}
-
-// One figure of a checkpoint across the runs.
-Spread spread(const Implementation &implementation, int checkpoint, double (*figure)(const Checkpoint &))
-{
-    std::vector<double> values;
-    for (int run = 0; run < runs; ++run)
-        values.push_back(figure(implementation.checkpoints[std::size_t(run * checkpointCount + checkpoint)]));
-    return spread(values);
-}
-
-void printRow(const char *label, Spread previous, Spread now, const char *unit)
-{
-    std::printf("  %-34s", label);
-    for (const Spread &s : {previous, now}) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%.1f (%.1f-%.1f) %s", s.median, s.lowest, s.highest, unit);
-        std::printf(" %-28s", text);
+    std::fprintf(stderr, "run %d of %d, %s: %s\n", run + 1, deliveryRuns, implementation.name,
+                 run == 0 ? "the growing terminal, then the board's delivery" : "the board's delivery");
+    if ((run == 0 && !grow(implementation, sizes)) || !deliver(implementation)) {
+        std::fprintf(stderr, "the %s implementation's run failed (%s)\n", implementation.name,
+                     implementation.build.c_str());
+        return false;
     }
-    std::printf("\n");
+    return true;
 }
 
 double loadAverage()
@@ -107,55 +89,6 @@ double loadAverage()
         std::fclose(file);
     }
     return load;
-}
-
-void printTarget(const char *what, double figure, double limit, const char *unit)
-{
-    std::printf("  %-52s %7.1f %-3s (at most %.0f) %s\n", what, figure, unit, limit, figure <= limit ? "met" : "NOT MET");
-}
-
-void printFigures(const Implementation &previous, const Implementation &now)
-{
-    struct Row {
-        const char *label;
-        double (*figure)(const Checkpoint &);
-        const char *unit;
-    };
-    const Row rows[] = {
-        {"slot call", [](const Checkpoint &c) { return c.callMs; }, "ms"},
-        {"the board's delivery in it", [](const Checkpoint &c) { return c.deliveryMs; }, "ms"},
-        {"own share: call less delivery", [](const Checkpoint &c) { return c.callMs - c.deliveryMs; }, "ms"},
-        {"event loop until idle", [](const Checkpoint &c) { return c.loopMs; }, "ms"},
-        {"whole tick less delivery", [](const Checkpoint &c) { return c.callMs - c.deliveryMs + c.loopMs; }, "ms"},
-        {"longest pass of the loop", [](const Checkpoint &c) { return c.longestPassMs; }, "ms"},
-        {"resident memory per line", [](const Checkpoint &c) { return c.bytesPerLine; }, "B"},
-    };
-    std::printf("%u-block ticks of the saturated mix (60,006 lines each) on a terminal grown by such ticks.\n"
-                "Each figure: median of %d runs (lowest-highest); the two implementations ran in turn.\n"
-                "Memory per line: resident memory of the terminal after the tick and malloc_trim.\n",
-                tickBlocks, runs);
-    std::printf("\n  %-34s %-28s %-28s\n", "", previous.name, now.name);
-    for (int checkpoint = 0; checkpoint < checkpointCount; ++checkpoint) {
-        const int lines = now.checkpoints[std::size_t(checkpoint)].lines;
-        std::printf("tick on %d lines%s\n", lines, lines == 0 ? " (after Clear)" : "");
-        // Only a large terminal shows its own memory: the heaps of the board's
-        // thread and of Qt move by megabytes between runs.
-        const std::size_t shown = checkpoint == checkpointCount - 1 ? std::size(rows) : std::size(rows) - 1;
-        for (std::size_t row = 0; row < shown; ++row)
-            printRow(rows[row].label, spread(previous, checkpoint, rows[row].figure),
-                     spread(now, checkpoint, rows[row].figure), rows[row].unit);
-    }
-    std::printf("the simulated board through velkor-sim\n");
-    printRow("delivery of 40,000 blocks", spread(previous.deliveryMs), spread(now.deliveryMs), "ms");
-
-    std::printf("\nTargets, today's medians:\n");
-    const auto median = [&](int checkpoint, double (*figure)(const Checkpoint &)) {
-        return spread(now, checkpoint, figure).median;
-    };
-    printTarget("own share of a tick on the empty terminal", median(0, rows[2].figure), 30, "ms");
-    printTarget("whole tick less delivery at 1,000,000 lines", median(2, rows[4].figure), 120, "ms");
-    printTarget("memory per line at 1,000,000 lines", median(2, rows[6].figure), 285, "B");
-    printTarget("delivery of 40,000 blocks through velkor-sim", spread(now.deliveryMs).median, 10, "ms");
 }
 
 // The build folder that holds this program: BUILD/bench/bench_polling_tick.
@@ -171,22 +104,22 @@ std::string buildOf(const char *self)
 
 } // namespace
 
-int runComparison(const char *self, const char *previousBuild)
+int runComparison(const char *self, const std::string &previousBuild, const std::vector<int> &sizes)
 {
-    Implementation previous{"previous", previousBuild, {}, {}};
-    Implementation now{"now", buildOf(self), {}, {}};
+    MeasuredImplementation previous{"previous", previousBuild, {}, {}};
+    MeasuredImplementation now{"now", buildOf(self), {}, {}};
     const double loadBefore = loadAverage();
-    for (int run = 0; run < runs; ++run) {
-        for (Implementation *implementation : {&previous, &now}) {
-            std::fprintf(stderr, "run %d of %d, %s\n", run + 1, runs, implementation->name);
-            if (!grow(*implementation) || !deliver(*implementation)) {
-                std::fprintf(stderr, "the %s implementation's run failed (%s)\n", implementation->name,
-                             implementation->build.c_str());
+    QElapsedTimer wall;
+    wall.start();
+    for (int run = 0; run < deliveryRuns; ++run) {
+        for (MeasuredImplementation *implementation : {&previous, &now}) {
+            if (!measure(*implementation, run, sizes))
                 return 1;
-            }
         }
     }
-    printFigures(previous, now);
-    std::printf("\nLoad average (1 min): %.2f before, %.2f after.\n", loadBefore, loadAverage());
+    printComparison(sizes, previous, now);
+    printTargets(sizes, now);
+    std::printf("\nLoad average (1 min): %.2f before, %.2f after; the run took %.1f min.\n", loadBefore,
+                loadAverage(), wall.elapsed() / 60000.0);
     return 0;
 }
