@@ -22,6 +22,13 @@ void fill(QListWidget &list, int rows)
         list.addItem(QString("line %1").arg(row));
 }
 
+// Rows of one width, wider than the view, so that it scrolls sideways too.
+void fillWide(QListWidget &list, int rows)
+{
+    for (int row = 0; row < rows; ++row)
+        list.addItem(QString("line %1").arg(row, 3, 10, QChar('0')) + QString(" x").repeated(60));
+}
+
 void show(QListWidget &list)
 {
     list.resize(viewSize);
@@ -47,8 +54,8 @@ QPoint inRow(const QListWidget &list, int row)
 }
 
 struct Step {
-    enum Kind { Click, ShiftClick, CtrlClick, Key, Wheel } kind;
-    int value; // row, key or wheel notches
+    enum Kind { Click, ShiftClick, CtrlClick, Key, CtrlKey, Wheel, Sideways } kind;
+    int value; // row, key, wheel notches or scroll bar action
 };
 
 void perform(QListWidget &list, const Step &step)
@@ -65,6 +72,12 @@ void perform(QListWidget &list, const Step &step)
         break;
     case Step::Key:
         QTest::keyClick(&list, Qt::Key(step.value));
+        break;
+    case Step::CtrlKey:
+        QTest::keyClick(&list, Qt::Key(step.value), Qt::ControlModifier);
+        break;
+    case Step::Sideways:
+        list.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderAction(step.value));
         break;
     case Step::Wheel: {
         const QPoint at = list.viewport()->rect().center();
@@ -120,13 +133,28 @@ private slots:
         const QVector<Step> keys{{Step::Click, 2}, key(Qt::Key_Down), key(Qt::Key_Down), key(Qt::Key_PageDown),
                                  key(Qt::Key_PageDown), key(Qt::Key_Up), key(Qt::Key_End), key(Qt::Key_PageUp),
                                  key(Qt::Key_Home), key(Qt::Key_Up), key(Qt::Key_Right)};
-        const QVector<Step> mouse{{Step::Wheel, -2}, {Step::Click, 9}, {Step::ShiftClick, 14},
-                                  {Step::CtrlClick, 12}, {Step::CtrlClick, 12}, {Step::Wheel, 1},
-                                  {Step::ShiftClick, 7}, key(Qt::Key_A)};
-        QTest::newRow("keys, single selection") << int(QAbstractItemView::SingleSelection) << keys;
-        QTest::newRow("mouse, single selection") << int(QAbstractItemView::SingleSelection) << mouse;
-        QTest::newRow("keys, extended selection") << int(QAbstractItemView::ExtendedSelection) << keys;
-        QTest::newRow("mouse, extended selection") << int(QAbstractItemView::ExtendedSelection) << mouse;
+        const QVector<Step> mouse{{Step::Wheel, -2},
+                                  {Step::Click, 9},
+                                  {Step::ShiftClick, 14},
+                                  {Step::CtrlClick, 12},
+                                  {Step::CtrlClick, 12},
+                                  {Step::Wheel, 1},
+                                  {Step::ShiftClick, 7},
+                                  key(Qt::Key_A),
+                                  {Step::Sideways, QAbstractSlider::SliderSingleStepAdd},
+                                  {Step::Sideways, QAbstractSlider::SliderPageStepSub},
+                                  {Step::Sideways, QAbstractSlider::SliderToMaximum},
+                                  {Step::CtrlKey, Qt::Key_A},
+                                  {Step::Click, 11}};
+        const QList<QPair<const char *, QAbstractItemView::SelectionMode>> modes{
+            {"single", QAbstractItemView::SingleSelection},
+            {"contiguous", QAbstractItemView::ContiguousSelection},
+            {"extended", QAbstractItemView::ExtendedSelection},
+            {"multi", QAbstractItemView::MultiSelection}};
+        for (const auto &mode : modes) {
+            QTest::addRow("keys, %s selection", mode.first) << int(mode.second) << keys;
+            QTest::addRow("mouse, %s selection", mode.first) << int(mode.second) << mouse;
+        }
     }
 
     // A stock list is the measure: the same steps leave the same current
@@ -135,11 +163,13 @@ private slots:
     {
         QFETCH(int, mode);
         QFETCH(QVector<Step>, steps);
+        // As the terminal's list was set before it had a geometry of its own.
         QListWidget stock;
+        stock.setUniformItemSizes(true);
         TerminalListView terminal;
         for (QListWidget *list : {&stock, static_cast<QListWidget *>(&terminal)}) {
             list->setSelectionMode(QAbstractItemView::SelectionMode(mode));
-            fill(*list, 300);
+            fillWide(*list, 300);
             show(*list);
             // Only the active window's list gets focus, which makes a row current.
             list->setCurrentRow(0);
@@ -152,6 +182,8 @@ private slots:
             QVERIFY2(selectedRows(terminal) == selectedRows(stock), at);
             QVERIFY2(terminal.verticalScrollBar()->value() == stock.verticalScrollBar()->value(), at);
             QVERIFY2(terminal.verticalScrollBar()->maximum() == stock.verticalScrollBar()->maximum(), at);
+            QVERIFY2(terminal.horizontalScrollBar()->value() == stock.horizontalScrollBar()->value(), at);
+            QVERIFY2(terminal.horizontalScrollBar()->maximum() == stock.horizontalScrollBar()->maximum(), at);
             QVERIFY2(terminal.visualItemRect(terminal.currentItem()) == stock.visualItemRect(stock.currentItem()), at);
         }
     }

@@ -118,8 +118,7 @@ void TerminalListView::reset()
 
 void TerminalListView::selectAll()
 {
-    if (!selectionModel() || count() == 0
-        || (selectionMode() != MultiSelection && selectionMode() != ExtendedSelection))
+    if (!selectionModel() || count() == 0 || selectionMode() == NoSelection || selectionMode() == SingleSelection)
         return;
     const QItemSelection all(model()->index(0, modelColumn(), rootIndex()),
                              model()->index(count() - 1, modelColumn(), rootIndex()));
@@ -243,7 +242,8 @@ void TerminalListView::updateGeometries()
     verticalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setPageStep(rows);
     verticalScrollBar()->setRange(0, std::max(0, count() - rows));
-    horizontalScrollBar()->setSingleStep(rowHeight());
+    // A stock list steps sideways by a whole row's width.
+    horizontalScrollBar()->setSingleStep(std::max(1, rowWidth_));
     horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setRange(0, std::max(0, rowWidth_ - viewport()->width()));
     QAbstractItemView::updateGeometries();
