@@ -8,7 +8,7 @@
 //                                         SIZES as 100000,1000000,10000000,20000000
 //   velkor-sim --load max -- bench_polling_tick --delivery
 //   bench_polling_tick --tick N [LINES [TRACE]]   one N-block tick on LINES lines, for a profiler
-// scripts/bench.sh builds the previous implementation and runs the comparison.
+// bench/bench.sh builds the previous implementation and runs the comparison.
 #include "board_delivery.h"
 #include "grow_run.h"
 #include "grow_sizes.h"
@@ -16,7 +16,7 @@
 #include "paint_timed_application.h"
 #include "run_comparison.h"
 #include "simulated_board.h"
-#include "terminal/freed_memory.h"
+#include "process/freed_memory.h"
 
 #include <cstdio>
 #include <string>

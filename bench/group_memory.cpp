@@ -1,6 +1,6 @@
 #include "group_memory.h"
 
-#include "terminal/memory_limit.h"
+#include "process/memory_limit.h"
 
 #include <QFile>
 #include <QFileInfo>

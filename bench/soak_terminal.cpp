@@ -7,7 +7,7 @@
 // the terminal's memory ceiling cut. The exit status is 1 when a block went
 // unreported, nothing arrived, a line went other than in an announced cut of
 // the oldest lines, or, with "cut", when the terminal never reached its ceiling.
-#include "terminal/freed_memory.h"
+#include "process/freed_memory.h"
 #include "group_memory.h"
 #include "resident_memory.h"
 #include "terminal_cuts.h"

@@ -1,4 +1,4 @@
-#include "terminal/freed_memory.h"
+#include "process/freed_memory.h"
 #include "main_window.h"
 
 #include <QApplication>

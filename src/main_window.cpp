@@ -2,7 +2,7 @@
 #include "ui_main_window.h"
 
 #include "channel_finder.h"
-#include "terminal/memory_limit.h"
+#include "process/memory_limit.h"
 #include "terminal/terminal_writer.h"
 
 #include <QTimer>

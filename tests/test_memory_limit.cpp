@@ -1,7 +1,7 @@
 // The memory the tool may use: its process's own soft limits bind it, and so
 // do its control groups, found through the mounts the process sees: made-up
 // mountinfo, cgroup and limit files under a temporary folder.
-#include "terminal/memory_limit.h"
+#include "process/memory_limit.h"
 
 #include <QDir>
 #include <QMap>
