@@ -13,10 +13,10 @@
 #           needs no root); where none can be made it says so and exits 77;
 #   data    the processes' own data limit (RLIMIT_DATA), which any user sets;
 #   either  (the default) a group where one can be made, else the data limit.
-# Usage: scripts/soak.sh [--memory MB [--limit group|data|either]] [seconds]
+# Usage: bench/soak.sh [--memory MB [--limit group|data|either]] [seconds]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
-usage="usage: scripts/soak.sh [--memory MB [--limit group|data|either]] [seconds]"
+usage="usage: bench/soak.sh [--memory MB [--limit group|data|either]] [seconds]"
 memory=""
 limit="either"
 no_group="no memory control group can be made here (it needs root with cgroup v1's memory controller, \
