@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Installs those of the given Debian packages that are not installed yet,
-# after checking that the release has each of them.
+# Installs those of the given Debian packages that are not installed yet.
 # Usage: scripts/install-missing.sh PACKAGE...
 set -euo pipefail
 . "$(dirname "$0")/debian-release.sh"
@@ -13,10 +12,6 @@ for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 [ ${#missing[@]} -gt 0 ] || exit 0
-apt_update
-for package in "${missing[@]}"; do
-    [ -n "$(package_version "$package")" ] || { echo "$(release_label) has no package $package." >&2; exit 1; }
-done
+as_root apt-get update -qq
 echo "Installing: ${missing[*]}"
-# Others may be installing at the same time: wait for dpkg's lock.
-as_root apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}"
+apt_install install -y -qq "${missing[@]}"

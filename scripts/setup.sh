@@ -25,7 +25,7 @@ if build_deps_available "$profiles"; then
     "$here/install-missing.sh" "${test_tools[@]}"
     ! debian_like || "$here/install-missing.sh" $(clang_runtime_package)
 else
-    echo "$(release_label) cannot build the simulated board and the tests: $shortfall; building the tool alone."
+    printf '%s cannot build the simulated board and the tests: %s\nBuilding the tool alone.\n' "$(release_label)" "$shortfall"
     install_build_deps "${profiles:+$profiles }pkg.velkor.toolonly"
     only_tool=(-DVELKOR_SIMULATOR=OFF)
 fi

@@ -2,9 +2,11 @@
 # The release matrix: for each Debian release named (all four unless told),
 # builds the packages with sbuild in a clean chroot of it and lints source
 # and packages with its lintian (scripts/package.sh --release), then runs
-# their autopkgtest in another clean chroot of it; on later releases also
-# the autopkgtest of the tool package built on the oldest, bullseye, when
-# this run built it. Prints one table: release, stage, time and result. Each
+# their autopkgtest in another clean chroot of it; from Debian 12 on the same
+# for the packages built with Qt 6, and the autopkgtest of the tool package
+# built on the oldest, bullseye, when this run built it. Prints one table:
+# release, stage, time and result (passed, SKIPPED or FAILED), and fails
+# when a stage failed. Each
 # stage's output is in build-releases/logs/. Downloads whole releases: not
 # part of scripts/test.sh.
 # Usage: scripts/test-releases.sh [bullseye] [bookworm] [trixie] [forky]
@@ -17,68 +19,78 @@ mkdir -p "$logs"
 "$top/scripts/install-missing.sh" autopkgtest
 rows=()
 failed=0
+skipped=0
+summary="$logs/autopkgtest-summary"
 # Ctrl-C ends the whole run, also when the step under way handled it and went on.
 trap 'trap - INT; kill -INT $$' INT
 
 row() { rows+=("$(printf '%-9s | %-28s | %6s s | %s' "$@")"); }
 
-# What a passed stage's log says in short: lintian's verdict and warnings,
-# and autopkgtest's line a test.
-outcome() {
-    tr -d '\r' <"$1" | sed -n -e 's/^Lintian: /lintian: /p' -e 's/^\([WE]\): velkor[^ ]* /\1: /p' \
-        -e '/@@@@ summary$/,${/@@@@ summary$/d;p}' | tr -s ' ' | paste -s -d ';' | sed 's/;/, /g'
-}
-
-# Runs one stage, logged, and adds its row.
+# Runs one stage, logged, and adds its row: passed, skipped (status 77:
+# autopkgtest skipped a test, named in the row) or failed.
 stage() {
-    local release="$1" name="$2" log start
+    local release="$1" name="$2" log start status=0
     log="$logs/$release-$(tr -c 'a-z0-9\n' - <<<"$name" | tr -s -).log"
     shift 2
     start=$(date +%s)
     echo "== $release: $name (log: $log)"
     # Through a pipe: a step that opens its output anew (autopkgtest's testbed
     # does) would write over the head of a file.
-    if "$@" 2>&1 | cat >"$log"; then
-        row "$release" "$name" "$(($(date +%s) - start))" "passed ($(outcome "$log"))"
-    else
-        row "$release" "$name" "$(($(date +%s) - start))" FAILED
-        failed=$((failed + 1))
-        tail -n 20 "$log"
-        return 1
-    fi
+    "$@" 2>&1 | cat >"$log" || status=${PIPESTATUS[0]}
+    case "$status" in
+        0) row "$release" "$name" "$(($(date +%s) - start))" passed ;;
+        77) row "$release" "$name" "$(($(date +%s) - start))" "SKIPPED: $(skipped_tests)"
+            skipped=$((skipped + 1)) ;;
+        *) row "$release" "$name" "$(($(date +%s) - start))" FAILED
+           failed=$((failed + 1))
+           tail -n 20 "$log"
+           return 1 ;;
+    esac
+}
+
+# The tests autopkgtest's last summary file names as skipped.
+skipped_tests() {
+    awk '$2 == "SKIP" {print $1}' "$summary" | paste -s -d ' '
 }
 
 # The installed packages start: autopkgtest in a fresh chroot of RELEASE,
-# with the tool package built on TOOL_RELEASE and the rest of RELEASE's.
+# with the tool package from FOLDER (packages/RELEASE unless told) and the
+# simulator from packages/RELEASE; where the release could not build the
+# simulator, only the test without a board runs.
 autopkgtest_in() {
-    local release="$1" tool_release="$2" tarball sim
+    local release="$1" folder="${2:-$top/packages/$release}" tarball sim tests=()
     tarball="$("$top/scripts/release-tarball.sh" "$release")" || return 1
     sim=("$top/packages/$release"/velkor-sim_*.deb)
-    [ -e "${sim[0]}" ] || sim=()
+    [ -e "${sim[0]}" ] || { sim=(); tests=(--test-name=window-without-a-board); }
     # The tarball has no package lists: --apt-upgrade fetches them first.
-    autopkgtest --apt-upgrade "$top/packages/$tool_release"/velkor-linux-pci-driver-test_*.deb \
-        "${sim[@]}" "$top/packages/$release"/*.dsc \
+    autopkgtest --apt-upgrade --summary-file="$summary" "${tests[@]}" \
+        "$folder"/velkor-linux-pci-driver-test_*.deb "${sim[@]}" "$top/packages/$release"/*.dsc \
         -- unshare --release "$release" --tarball "$tarball"
-    # 2: a test was skipped, as the board's is where its package was not built.
-    case $? in 0 | 2) return 0 ;; *) return 1 ;; esac
+    case $? in 0) return 0 ;; 2) return 77 ;; *) return 1 ;; esac
 }
 
 for release in "${releases[@]}"; do
     # Built, and linted by sbuild in the release; a build that failed leaves
     # no package for the later stages.
     stage "$release" "packages built, lintian" "$top/scripts/package.sh" --release "$release" || continue
-    stage "$release" "autopkgtest" autopkgtest_in "$release" "$release"
-    if [ "$release" != bullseye ] && [[ " ${releases[*]} " == *" bullseye "* ]] \
+    stage "$release" "autopkgtest" autopkgtest_in "$release"
+    [ "$release" != bullseye ] || continue
+    if stage "$release" "Qt 6 packages built, lintian" \
+        "$top/scripts/package.sh" --qt6 --release "$release" "$top/packages/$release-qt6"; then
+        stage "$release" "Qt 6 tool, autopkgtest" autopkgtest_in "$release" "$top/packages/$release-qt6"
+    fi
+    if [[ " ${releases[*]} " == *" bullseye "* ]] \
         && compgen -G "$top/packages/bullseye/velkor-linux-pci-driver-test_*.deb" >/dev/null; then
-        stage "$release" "bullseye's tool, autopkgtest" autopkgtest_in "$release" bullseye
+        stage "$release" "bullseye's tool, autopkgtest" autopkgtest_in "$release" "$top/packages/bullseye"
     fi
 done
 
 printf '\n%-9s | %-28s | %8s | %s\n' release stage time result
 printf '%s\n' "${rows[@]}"
+echo "$failed stages failed, $skipped skipped (not passed)"
 echo
 for release in "${releases[@]}"; do
-    for package in "$top/packages/$release"/velkor-linux-pci-driver-test_*.deb; do
+    for package in "$top/packages/$release"{,-qt6}/velkor-linux-pci-driver-test_*.deb; do
         [ -e "$package" ] && echo "Depends of the tool built on $release: $(dpkg-deb -f "$package" Depends)"
     done
 done
