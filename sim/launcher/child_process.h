@@ -1,6 +1,7 @@
 // The program that velkor-sim runs, as its child. While the child runs, the
 // stop signals (SIGINT, SIGTERM, SIGHUP) sent to the launcher are passed on to
-// it, so that the launcher lives on to remove its testbed, as timeout(1) does.
+// it, but for those the kernel sent to the child as well, so that the launcher
+// lives on to remove its testbed, as timeout(1) does.
 #ifndef VELKOR_SIM_CHILD_PROCESS_H
 #define VELKOR_SIM_CHILD_PROCESS_H
 
