@@ -9,9 +9,9 @@ set -euo pipefail
 here="$(dirname "$0")"
 . "$here/debian-release.sh"
 
-# A virtual X server for run-simulated.sh, clang's libFuzzer for the fuzz
+# A virtual X server for run-simulated.sh and its window class read by xprop, clang's libFuzzer for the fuzz
 # target, and what the packaging tests read the packages with.
-test_tools=(xvfb xauth clang lintian desktop-file-utils apt-utils)
+test_tools=(xvfb xauth x11-utils clang lintian desktop-file-utils apt-utils)
 profiles=""
 for argument in "$@"; do
     case "$argument" in

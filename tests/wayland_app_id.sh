@@ -4,10 +4,15 @@
 # KDE take the window's icon and name (xdg-shell carries no icon), and that
 # the compositor maps the window: weston tells a surface that it entered an
 # output only once the surface is on screen.
-# Usage: wayland_app_id.sh TOOL
+# The app id is held against the desktop entry's file name in packaging/
+# (GNOME looks up APP_ID.desktop), not against a copy of what main.cpp sets.
+# Usage: wayland_app_id.sh TOOL [PACKAGING_DIR]
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/support/desktop_entry.sh"
 tool="$1"
-expected_app_id=velkor-linux-pci-driver-test
+entry="$(desktop_entry "${2:-$here/../packaging}")"
+expected_app_id="$(desktop_entry_id "$entry")"
 deadline_seconds=15
 
 command -v weston >/dev/null || { echo "FAIL: weston is not installed (scripts/setup.sh installs it)"; exit 1; }
@@ -68,7 +73,7 @@ if [ -z "$surface" ]; then
 else
     app_id="$(first "-> xdg_toplevel[@#]$toplevel\\.set_app_id\\(\"([^\"]*)\"\\)")"
     echo "app id: ${app_id:-(none)}"
-    [ "$app_id" = "$expected_app_id" ] || { echo "FAIL: app id is not $expected_app_id"; status=1; }
+    [ "$app_id" = "$expected_app_id" ] || { echo "FAIL: app id is not $expected_app_id, as $entry names it"; status=1; }
     mapped || { echo "FAIL: weston did not map the window within $deadline_seconds s"; status=1; }
 fi
 # What the tool itself wrote, between the protocol lines (a sanitizer's report, say).
