@@ -58,7 +58,8 @@ skipped_tests() {
 # simulator from packages/RELEASE; where the release could not build the
 # simulator, only the test without a board runs.
 autopkgtest_in() {
-    local release="$1" folder="${2:-$top/packages/$release}" tarball sim tests=()
+    local release="$1" folder tarball sim tests=()
+    folder="${2:-$top/packages/$release}"
     tarball="$("$top/scripts/release-tarball.sh" "$release")" || return 1
     sim=("$top/packages/$release"/velkor-sim_*.deb)
     [ -e "${sim[0]}" ] || { sim=(); tests=(--test-name=window-without-a-board); }
@@ -69,18 +70,21 @@ autopkgtest_in() {
     case $? in 0) return 0 ;; 2) return 77 ;; *) return 1 ;; esac
 }
 
+# The folders this run built; a failed build leaves an earlier run's
+# packages in its folder, which no later stage may take for this run's.
+built=()
 for release in "${releases[@]}"; do
-    # Built, and linted by sbuild in the release; a build that failed leaves
-    # no package for the later stages.
+    # Built, and linted by sbuild in the release.
     stage "$release" "packages built, lintian" "$top/scripts/package.sh" --release "$release" || continue
+    built+=("$top/packages/$release")
     stage "$release" "autopkgtest" autopkgtest_in "$release"
     [ "$release" != bullseye ] || continue
     if stage "$release" "Qt 6 packages built, lintian" \
         "$top/scripts/package.sh" --qt6 --release "$release" "$top/packages/$release-qt6"; then
+        built+=("$top/packages/$release-qt6")
         stage "$release" "Qt 6 tool, autopkgtest" autopkgtest_in "$release" "$top/packages/$release-qt6"
     fi
-    if [[ " ${releases[*]} " == *" bullseye "* ]] \
-        && compgen -G "$top/packages/bullseye/velkor-linux-pci-driver-test_*.deb" >/dev/null; then
+    if [[ " ${built[*]} " == *" $top/packages/bullseye "* ]]; then
         stage "$release" "bullseye's tool, autopkgtest" autopkgtest_in "$release" "$top/packages/bullseye"
     fi
 done
@@ -89,9 +93,9 @@ printf '\n%-9s | %-28s | %8s | %s\n' release stage time result
 printf '%s\n' "${rows[@]}"
 echo "$failed stages failed, $skipped skipped (not passed)"
 echo
-for release in "${releases[@]}"; do
-    for package in "$top/packages/$release"{,-qt6}/velkor-linux-pci-driver-test_*.deb; do
-        [ -e "$package" ] && echo "Depends of the tool built on $release: $(dpkg-deb -f "$package" Depends)"
+for folder in "${built[@]}"; do
+    for package in "$folder"/velkor-linux-pci-driver-test_*.deb; do
+        [ -e "$package" ] && echo "Depends of the tool built in $(basename "$folder"): $(dpkg-deb -f "$package" Depends)"
     done
 done
 [ "$failed" -eq 0 ]

@@ -1,21 +1,39 @@
 #!/usr/bin/env bash
-# Reads a package folder as a bench's apt would, from its sources line, with
-# apt's state kept in a folder of its own so the machine's is not touched,
-# and checks that apt offers the tool from it at the version it holds.
+# Reads a package folder as a bench's apt would, trusting it only by the
+# signature its keyring checks, and checks that apt offers the tool from it
+# at the version it holds: to a bench without the tool, and as the upgrade
+# of one that has the earlier packages' 1.0.0-1 installed.
 # Usage: apt_offers_tool.sh PACKAGE_DIR
 set -euo pipefail
 folder="$(realpath "$1")"
-state="$(mktemp -d)"
-trap 'rm -rf "$state"' EXIT
-mkdir -p "$state/lists/partial" "$state/cache"
-echo "deb [trusted=yes] file:$folder ./" >"$state/sources.list"
-apt_private() {
-    LC_ALL=C "$@" -o Dir::Etc::sourcelist="$state/sources.list" -o Dir::Etc::sourceparts=- \
-        -o Dir::State::lists="$state/lists" -o Dir::Cache="$state/cache" -o Debug::NoLocking=1 \
-        -o APT::Sandbox::User="$(id -un)"
-}
-apt_private apt-get -q update >/dev/null
-offered="$(apt_private apt-cache show --no-all-versions velkor-linux-pci-driver-test | sed -n 's/^Version: //p')"
+. "$(dirname "$0")/apt_private.sh"
 held="$(dpkg-deb -f "$folder"/velkor-linux-pci-driver-test_*.deb Version)"
-[ "$offered" = "$held" ] || { echo "apt offers \"$offered\", the folder holds $held"; exit 1; }
-echo "apt offers velkor-linux-pci-driver-test $offered from $folder"
+status=0
+
+apt_private_setup "$folder"
+apt_private apt-get -q update >/dev/null
+offered="$(apt_candidate)" || offered="none"
+[ "$offered" = "$held" ] || { echo "FAIL: apt offers \"$offered\", the folder holds $held"; status=1; }
+
+# The earlier packages are not kept: the built one, its version made
+# 1.0.0-1 and its maintainer scripts left out, stands in for them, installed
+# by dpkg into a root of its own.
+old="$apt_state/old"
+mkdir "$old"
+dpkg-deb -R "$folder"/velkor-linux-pci-driver-test_*.deb "$old/package"
+sed -i 's/^Version: .*/Version: 1.0.0-1/' "$old/package/DEBIAN/control"
+rm -f "$old/package/DEBIAN"/{preinst,postinst,prerm,postrm}
+dpkg-deb --root-owner-group -b "$old/package" "$old/velkor-linux-pci-driver-test_1.0.0-1.deb" >/dev/null
+admin="$old/root/var/lib/dpkg"
+mkdir -p "$admin/info" "$admin/updates" "$admin/triggers"
+: >"$admin/status"
+dpkg --root="$old/root" --force-not-root --force-depends --log=/dev/null \
+    -i "$old/velkor-linux-pci-driver-test_1.0.0-1.deb" >"$old/dpkg.log" 2>&1 \
+    || { cat "$old/dpkg.log"; exit 1; }
+apt_private_setup "$folder" "$admin/status"
+apt_private apt-get -q update >/dev/null
+upgrade="$(apt_candidate)" || upgrade="none"
+[ "$upgrade" = "$held" ] \
+    || { echo "FAIL: with 1.0.0-1 installed apt would install \"$upgrade\", not the folder's $held"; status=1; }
+[ $status -ne 0 ] || echo "apt offers velkor-linux-pci-driver-test $held from $folder, also as the upgrade of 1.0.0-1"
+exit $status

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds both Debian packages with scripts/package.sh (dpkg-buildpackage; its
-# tests skipped, as ctest runs them) and checks what a bench machine gets: the
-# files, the Depends and Recommends, the shipped binary's libraries,
-# lintian's verdict, and apt offering the tool from the folder.
+# tests skipped, as ctest runs them) into a folder that an earlier build and
+# others use, and checks what a bench machine gets: the earlier build's files
+# replaced and the others' kept, an index of this build alone, the files,
+# the Depends and Recommends, the shipped binary's libraries, lintian's
+# verdict, and apt offering the tool from the signed folder.
 # Usage: check_packages.sh OUTPUT_DIR QT_MAJOR
 set -euo pipefail
 output="$1" qt_major="$2"
@@ -10,17 +12,48 @@ here="$(cd "$(dirname "$0")" && pwd)"
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
-# A package an earlier build left behind must not be taken for this build's.
+# The builder's signing key, made anew for this build, apart from the user's.
+export XDG_DATA_HOME
+XDG_DATA_HOME="$(mktemp -d)"
+trap 'rm -rf "$XDG_DATA_HOME"' EXIT
+
+# The folder as an earlier build left it, its .changes naming its files, and
+# files of others beside them.
 rm -rf "$output"
 mkdir -p "$output"
-touch "$output/velkor-linux-pci-driver-test_0.9.0_amd64.deb" "$output/velkor-sim_0.9.0_amd64.deb"
+earlier=(velkor-linux-pci-driver-test_0.9.0_amd64.deb velkor-sim_0.9.0_amd64.deb
+         velkor-linux-pci-driver-test_0.9.0_amd64.buildinfo)
+for name in "${earlier[@]}"; do echo "$name" >"$output/$name"; done
+{
+    printf '%s\n' "Format: 1.8" "Source: velkor-linux-pci-driver-test" "Version: 0.9.0" "Files:"
+    for name in "${earlier[@]}"; do
+        echo " $(md5sum <"$output/$name" | cut -d' ' -f1) $(stat -c %s "$output/$name") electronics optional $name"
+    done
+} >"$output/velkor-linux-pci-driver-test_0.9.0_amd64.changes"
+earlier+=(velkor-linux-pci-driver-test_0.9.0_amd64.changes)
+others=(README bench-notes_2.0.tar.gz other-tool_2.0_all.deb)
+echo "Copied from the bench's share." >"$output/README"
+echo notes | gzip >"$output/bench-notes_2.0.tar.gz"
+echo "no .changes names it" >"$output/other-tool_2.0_all.deb"
+others_before="$(cd "$output" && sha256sum "${others[@]}")"
 qt6=()
 [ "$qt_major" = 5 ] || qt6=(--qt6)
 DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" DEB_BUILD_PROFILES="nocheck ${DEB_BUILD_PROFILES:-}" \
     "$here/../../scripts/package.sh" "${qt6[@]}" "$output"
+for name in "${earlier[@]}"; do
+    [ ! -e "$output/$name" ] || fail "the earlier build's $name is left"
+done
+[ "$(cd "$output" && sha256sum "${others[@]}" 2>&1)" = "$others_before" ] || fail "files of others changed: $(ls -l "$output")"
+# The index is this build's alone: Release names Packages and nothing else
+# (not itself), and Packages the packages that the build's .changes name.
+listed="$(awk '/^[A-Za-z0-9-]+:/ {sums = /^(MD5Sum|SHA1|SHA256|SHA512):/; next} sums {print $3}' "$output/Release" | sort -u)"
+[ "$listed" = Packages ] || fail "Release lists: $listed"
+indexed="$(sed -n 's|^Filename: \./||p' "$output/Packages" | sort)"
+built="$(awk '/^Files:/ {files = 1; next} files && /^ / {print $NF; next} {files = 0}' "$output"/*.changes | grep '\.deb$' | sort)"
+[ -n "$indexed" ] && [ "$indexed" = "$built" ] || fail "Packages names $indexed, the build made $built"
 tool=("$output"/velkor-linux-pci-driver-test_*.deb)
 sim=("$output"/velkor-sim_*.deb)
-[ ${#tool[@]} -eq 1 ] && [ ${#sim[@]} -eq 1 ] || fail "packages of an earlier build left: $(ls "$output")"
+[ ${#tool[@]} -eq 1 ] && [ ${#sim[@]} -eq 1 ] || fail "not one package of each: $(ls "$output")"
 
 files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
 
@@ -42,7 +75,10 @@ expected_sim="./usr/bin/velkor-sim
 # From Debian 13 on, Qt 5's libraries and some of Qt 6's carry the 64-bit
 # time suffix (libqt5core5a became libqt5core5t64).
 if [ "$qt_major" = 6 ]; then
-    qt_libraries=('libqt6widgets6(t64)?' 'libqt6gui6(t64)?' 'libqt6core6(t64)?' 'libqt6core5compat6(t64)?')
+    # Qt 6's platform plugins are a package of their own, which its
+    # libraries only recommend: without one the tool cannot start.
+    qt_libraries=('libqt6widgets6(t64)?' 'libqt6gui6(t64)?' 'libqt6core6(t64)?' 'libqt6core5compat6(t64)?'
+                  qt6-qpa-plugins)
     wayland_plugin=qt6-wayland
 else
     qt_libraries=('libqt5widgets5(t64)?' 'libqt5gui5(t64)?' 'libqt5core5(a|t64)')
