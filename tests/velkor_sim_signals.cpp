@@ -19,6 +19,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -142,19 +143,35 @@ void ctrlC(const Setting &setting)
 
 // No program is there to take it yet: velkor-sim holds it while it waits for
 // a reader of its trace, and passes it on as the program starts, before the
-// program has a handler; both end as by Ctrl-C.
+// program has a handler; both end as by Ctrl-C, the testbed removed.
 void ctrlCDuringSetUp(const Setting &setting)
 {
     const std::string name = "Ctrl-C during set-up";
     const fs::path trace = setting.folder / "trace";
     mkfifo(trace.c_str(), 0600);
+    // velkor-sim makes its testbed here once it holds the stop signals. Its
+    // blocked set tells less: the umockdev preload blocks every signal for a
+    // moment around each call it wraps, before velkor-sim holds any.
+    const fs::path testbeds = setting.folder / "set-up testbeds";
+    fs::create_directory(testbeds);
+    const char *const tmpdir = std::getenv("TMPDIR");
+    const std::string tmpdirBefore = tmpdir ? tmpdir : "";
+    setenv("TMPDIR", testbeds.c_str(), 1);
     Counted counted = launch(setting, name, {"--trace", trace});
+    if (tmpdir)
+        setenv("TMPDIR", tmpdirBefore.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
     const pid_t launcher = counted.session.leader;
-    const bool holding = eventually([&] { return includes(stateOf(launcher).blocked, SIGINT); });
-    expect(holding, name + ": velkor-sim does not hold SIGINT");
+    std::error_code unreadable;
+    const bool settingUp = eventually([&] { return !fs::is_empty(testbeds, unreadable); });
+    expect(settingUp, name + ": velkor-sim made no testbed");
+    expect(includes(stateOf(launcher).blocked, SIGINT), name + ": velkor-sim does not hold SIGINT");
     typeCtrlC(counted, name);
-    eventually([&] { return includes(stateOf(launcher).pending, SIGINT); });
-    const int reader = open(trace.c_str(), O_RDONLY);
+    expect(eventually([&] { return includes(stateOf(launcher).pending, SIGINT); }),
+           name + ": the Ctrl-C did not reach velkor-sim");
+    // Not waiting for a writer: were velkor-sim gone, that would be for ever.
+    const int reader = open(trace.c_str(), O_RDONLY | O_NONBLOCK);
     int status = 0;
     const bool ended = eventually([&] { return waitpid(launcher, &status, WNOHANG) == launcher; });
     close(reader);
@@ -165,6 +182,8 @@ void ctrlCDuringSetUp(const Setting &setting)
         awaitProgram(counted, name);
         end(counted, name);
     }
+    // One left behind: velkor-sim itself died of the Ctrl-C.
+    expect(fs::is_empty(testbeds, unreadable), name + ": velkor-sim left its testbed");
 }
 
 void killToVelkorSim(const Setting &setting)

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
@@ -56,8 +58,11 @@ void passOn(int signal, siginfo_t *info, void *)
     errno = callersErrno;
 }
 
-// Taken before the fork: a Ctrl-C that comes later may have reached the
-// program's process group already.
+// Taken once the child exists, while it holds the stop signals as well: one
+// that the kernel sent to both is pending in the child already, and the same
+// signal passed on is folded into it there, so it comes once. Taken before
+// the fork, one that came between the two would be lost, its sender taken
+// for the kernel that signals the program too.
 sigset_t takeHeldSignals()
 {
     const sigset_t stop = stopSignals();
@@ -72,7 +77,10 @@ sigset_t takeHeldSignals()
 
 // A signal that was ignored when the launcher started (nohup, a job of a
 // script) stays ignored, by the launcher and by the program alike. One held
-// during set-up came before the program existed: nothing else sent it there.
+// during set-up may have come before the program existed: nothing else sent
+// it there. The child waits for it before its exec, or the program could
+// have a handler in place by the time it came, and take a Ctrl-C typed before
+// it started as one typed while it ran.
 void passStopSignalsOn(const sigset_t &held)
 {
     leadsSession = getsid(0) == getpid();
@@ -97,6 +105,17 @@ std::runtime_error systemError(const char *call)
     return std::runtime_error(std::string(call) + ": " + std::strerror(errno));
 }
 
+// In the child, between fork and exec. Not read: the preload's read takes a
+// lock that umockdev's thread in the launcher may have held at the fork, and
+// the child has no thread to let it go. The launcher's end closes as it
+// ends, too, so a launcher killed meanwhile does not leave the child waiting.
+void awaitRelease(int released)
+{
+    pollfd end {released, POLLIN, 0};
+    while (poll(&end, 1, -1) < 0 && errno == EINTR) {
+    }
+}
+
 } // namespace
 
 void holdStopSignals()
@@ -106,22 +125,34 @@ void holdStopSignals()
 
 // The program starts with the stop signals as the launcher found them. One that
 // came during set-up stays held until the child exists and is then passed on,
-// whoever sent it; should it reach the child before its exec, it meets the
-// same action there that it would meet in the program.
+// whoever sent it, while the child still holds it: it meets there the action
+// that the program starts with, before the program can change it.
 ProgramEnd runProgram(char **program)
 {
-    const sigset_t held = takeHeldSignals();
+    // The launcher closes its end once the held signals are in the child.
+    int release[2];
+    if (pipe2(release, O_CLOEXEC) != 0)
+        throw systemError("pipe2");
     const pid_t pid = fork();
-    if (pid < 0)
+    if (pid < 0) {
+        const int forkErrno = errno;
+        close(release[0]);
+        close(release[1]);
+        errno = forkErrno;
         throw systemError("fork");
+    }
     if (pid == 0) {
+        close(release[1]);
+        awaitRelease(release[0]);
         setStopSignalsHeld(false);
         execvp(program[0], program);
         std::fprintf(stderr, "velkor-sim: %s: %s\n", program[0], std::strerror(errno));
         _exit(kCannotRun);
     }
+    close(release[0]);
     child = pid;
-    passStopSignalsOn(held);
+    passStopSignalsOn(takeHeldSignals());
+    close(release[1]);
     setStopSignalsHeld(false);
     int status = 0;
     pid_t waited;

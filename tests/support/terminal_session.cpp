@@ -1,6 +1,7 @@
 #include "terminal_session.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -26,6 +27,18 @@ int openMaster()
     return master;
 }
 
+// As a terminal emulator starts its shell: whatever the test was started
+// with, such as a script's background job that ignores SIGINT, stays out.
+void defaultSignals()
+{
+    for (int signal = 1; signal < NSIG; ++signal)
+        if (signal != SIGKILL && signal != SIGSTOP)
+            std::signal(signal, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 // In the child. setsid leaves it without a terminal; taking this one as its
 // controlling terminal makes its process group the foreground one.
 [[noreturn]] void lead(const std::string &terminalName, const std::vector<std::string> &command,
@@ -35,6 +48,7 @@ int openMaster()
     for (const std::string &word : command)
         argv.push_back(const_cast<char *>(word.c_str()));
     argv.push_back(nullptr);
+    defaultSignals();
     const int terminal = setsid() < 0 ? -1 : open(terminalName.c_str(), O_RDWR);
     if (terminal < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0 || chdir(folder.c_str()) != 0)
         _exit(126);
