@@ -112,10 +112,11 @@ if [ -n "$release" ]; then
             "${dsc[0]}" | tee "$work/sbuild.log"
     }
     if ! build_in_release; then
+        # sbuild's summary names the stage that failed; only where the
+        # release cannot give the build dependencies (apt said why, above)
+        # does the tool's package alone go on.
         grep -qx 'Fail-Stage: install-deps' "$work/sbuild.log" && [ -z "$tool_only" ] || exit 1
-        # apt names each unmet one: "... : Depends: X (>= 1) but 0.9 is to be installed".
-        echo "$release cannot build the simulated board's package: $(sed -n 's/.*Depends: \(.* is to be installed\)$/\1/p' \
-            "$work/sbuild.log" | sort -u | paste -s -d ';' | sed 's/;/; /g'); building the tool's alone."
+        echo "$release cannot install the simulated board's build dependencies; building the tool's alone."
         profiles+=(pkg.velkor.toolonly)
         build_in_release
     fi
