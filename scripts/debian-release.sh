@@ -1,75 +1,77 @@
-# What the Debian release this machine runs offers the project; sourced by
-# the scripts that set it up. No package name here is tied to one release:
-# versions and names are read from what the release offers.
+# shellcheck shell=bash
+# What the Debian release this machine runs offers the project, for the
+# scripts that set it up. Names no package of one release alone: apt reads
+# the build dependencies, with their lowest versions, from debian/control.
+release_label() { (. /etc/os-release && echo "$PRETTY_NAME") 2>/dev/null || echo "this system"; }
 
-release_label() {
-    (. /etc/os-release 2>/dev/null && echo "${PRETTY_NAME:-this system}") || echo "this system"
-}
-
-debian_like() { command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; }
-
-# sudo resets the environment, so what apt must see is handed over by env.
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        env DEBIAN_FRONTEND=noninteractive "$@"
-    else
-        sudo env DEBIAN_FRONTEND=noninteractive "$@"
-    fi
-}
-
-# Others may be installing at the same time: apt waits for dpkg's lock.
+# sudo resets the environment, so what apt must see is handed over by env;
+# others may be installing at the same time, so apt waits for dpkg's lock.
+as_root() { if [ "$(id -u)" -eq 0 ]; then env DEBIAN_FRONTEND=noninteractive "$@"; else sudo env DEBIAN_FRONTEND=noninteractive "$@"; fi; }
 apt_install() { as_root apt-get -o DPkg::Lock::Timeout=600 "$@"; }
-
-# apt knows no candidate for anything until its lists were fetched once.
-ensure_package_lists() {
-    compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null || as_root apt-get update -qq
-}
-
-# The build dependencies come from debian/control's Build-Depends, the one
-# list of them and of their lowest versions, read by apt for the build
-# profiles given (a space-separated list, empty for the whole build).
 source_tree="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Whether the release offers what the build needs; when not, apt's own
-# account of it is in the variable shortfall.
+# Whether the release offers what the build needs for the build profiles
+# given (space-separated); when not, apt's own account is in $shortfall.
 build_deps_available() {
-    shortfall=""
-    debian_like || return 0
-    ensure_package_lists
+    # apt knows no candidate for anything until its lists were fetched once.
+    compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null || as_root apt-get update -qq
     shortfall="$(apt-get -s -qq build-dep ${1:+-P "${1// /,}"} "$source_tree/" 2>&1)" && return 0
-    shortfall="its apt cannot give the build dependencies:
-$shortfall"
+    shortfall="its apt cannot give the build dependencies:"$'\n'"$shortfall"
     return 1
 }
 
-# Installs what the build needs, when something is missing.
 install_build_deps() {
-    if ! debian_like; then
-        echo "$(release_label) has no apt-get and dpkg, so nothing is installed here: it needs what debian/control's Build-Depends name." >&2
-        return 0
-    fi
-    if command -v dpkg-checkbuilddeps >/dev/null \
-        && (cd "$source_tree" && dpkg-checkbuilddeps ${1:+-P "${1// /,}"}) 2>/dev/null; then
-        return 0
-    fi
+    (cd "$source_tree" && dpkg-checkbuilddeps ${1:+-P "${1// /,}"}) 2>/dev/null && return 0
     as_root apt-get update -qq
-    echo "Installing the build dependencies${1:+ (build profiles: $1)}"
     apt_install build-dep -y -qq ${1:+-P "${1// /,}"} "$source_tree/"
 }
 
-# Ends the calling script with "RELEASE cannot WHAT: apt's reason" when the
-# release does not offer what the whole build needs.
+# Installs those of the packages given that are not installed yet.
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    as_root apt-get update -qq
+    echo "Installing: ${missing[*]}"
+    apt_install install -y -qq "${missing[@]}"
+}
+
+# Ends the script with "RELEASE cannot WHAT: apt's reason" where it must.
 require_build_deps() {
     build_deps_available "" && return
     echo "$(release_label) cannot $1: $shortfall" >&2
     exit 1
 }
 
-# The sanitizer and fuzzer runtimes of the installed clang: a package of
-# their own from LLVM 14's packaging on (a release may carry several LLVMs),
-# part of clang's own before.
-clang_runtime_package() {
-    local package
-    package="libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
-    ! apt-cache show "$package" >/dev/null 2>&1 || echo "$package"
-}
+# Makes, once, a clean buildd chroot of a Debian release with mmdebstrap in
+# unshare mode (no root; the caller's subordinate ids), kept where sbuild's
+# unshare mode looks by itself, and prints its path. sbuild and autopkgtest
+# work in fresh copies of it.
+release_tarball() (
+    tarball="$HOME/.cache/sbuild/$1-$(dpkg --print-architecture).tar"
+    mirror=http://deb.debian.org/debian
+    [ ! -e "$tarball" ] || { echo "$tarball"; exit 0; }
+    install_missing mmdebstrap uidmap >&2 || exit
+    mkdir -p "$(dirname "$tarball")"
+    echo "Making a chroot of $1 with mmdebstrap (once; kept in $tarball)" >&2
+    # Made aside, so that another run making it at the same time finishes
+    # whole too; what a run leaves half made, on any exit, goes with it.
+    partial="$(mktemp "$tarball.XXXXXX")" inrelease="$(mktemp)"
+    trap 'rm -f "$partial" "$inrelease"' EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    # A mirror may lag behind testing, signed a week at a time: only when the
+    # release's signature has in fact run out does apt take it all the same.
+    options=()
+    /usr/lib/apt/apt-helper download-file "$mirror/dists/$1/InRelease" "$inrelease" >/dev/null || exit
+    valid_until="$(sed -n 's/^Valid-Until: //p' "$inrelease")"
+    if [ -n "$valid_until" ] && [ "$(date -d "$valid_until" +%s)" -lt "$(date +%s)" ]; then
+        echo "$mirror's $1 expired on $valid_until: apt is told not to check its Valid-Until" >&2
+        options+=(--aptopt='Acquire::Check-Valid-Until "false"')
+    fi
+    # Each step checked: a caller's || switches set -e off in here.
+    mmdebstrap --mode=unshare --variant=buildd --format=tar "${options[@]}" "$1" "$partial" "$mirror" >&2 \
+        && chmod 644 "$partial" && mv "$partial" "$tarball" && echo "$tarball"
+)

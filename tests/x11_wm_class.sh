@@ -21,7 +21,7 @@ missing=()
 command -v Xvfb >/dev/null || missing+=(xvfb)
 command -v xprop >/dev/null && command -v xwininfo >/dev/null || missing+=(x11-utils)
 if [ ${#missing[@]} -gt 0 ]; then
-    echo "SKIP: not installed: ${missing[*]} (scripts/install-missing.sh ${missing[*]} installs them)"
+    echo "SKIP: not installed: ${missing[*]} (scripts/setup.sh installs them)"
     exit 77
 fi
 
