@@ -9,8 +9,9 @@
 # must then reach its ceiling (a quarter of the limit), cut, run on and stay
 # under the limit. --limit says which:
 #   group   a new memory control group: root with cgroup v1's memory
-#           controller, or systemd on cgroup v2 (the user's own systemd
-#           needs no root); where none can be made it says so and exits 77;
+#           controller (cgroup-tools), or systemd on cgroup v2 (the user's
+#           own systemd needs no root); where none can be made it says so
+#           and exits 77;
 #   data    the processes' own data limit (RLIMIT_DATA), which any user sets;
 #   either  (the default) a group where one can be made, else the data limit.
 # Usage: bench/soak.sh [--memory MB [--limit group|data|either]] [seconds]
@@ -19,8 +20,8 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 usage="usage: bench/soak.sh [--memory MB [--limit group|data|either]] [seconds]"
 memory=""
 limit="either"
-no_group="no memory control group can be made here (it needs root with cgroup v1's memory controller, \
-or systemd on cgroup v2)"
+no_group="no memory control group can be made here (it needs root with cgroup v1's memory controller \
+and cgroup-tools, or systemd on cgroup v2)"
 
 usage_error() {
     printf 'soak: %s\n%s\n' "$1" "$usage" >&2
@@ -42,49 +43,18 @@ seconds="${1:-600}"
 [ -z "$memory" ] || [[ "$memory" =~ ^[1-9][0-9]*$ ]] || usage_error "the memory is a whole number of MB, not '$memory'"
 case "$limit" in group | data | either) ;; *) usage_error "--limit is group, data or either, not '$limit'" ;; esac
 
-# The folder of a group in the first hierarchy of a type ("cgroup2", or
-# "cgroup" with the memory controller) that shows it: the mount point joined
-# with the group's path below the group the mount shows as its top (a
-# container's own group, say). findmnt writes a space in a path as \x20.
-group_folder() {
-    local type="$1" group="$2" point top
-    local filter=(-t "$type")
-    [ "$type" = cgroup2 ] || filter+=(-O memory)
-    while read -r point top; do
-        top="$(printf '%b' "${top%/}")"
-        [ "$group" = "$top" ] || [[ "$group" == "$top/"* ]] || continue
-        printf '%b%s\n' "$point" "${group#"$top"}"
-        return
-    done < <(findmnt -n -r -o TARGET,FSROOT "${filter[@]}")
-}
-
-# This shell's folder in a hierarchy ("cgroup" for v1's memory controller,
-# "cgroup2"), from its line in /proc/self/cgroup ("ID:CONTROLLERS:PATH"); a
-# group outside the shell's cgroup namespace ("/../..") has none.
-own_folder() {
-    local own
-    own="$(awk -F: -v v2="$([ "$1" = cgroup2 ] && echo 1)" '
-        (v2 ? $1 == "0" && $2 == "" : ("," $2 ",") ~ /,memory,/) { sub(/^[^:]*:[^:]*:/, ""); print; exit }
-    ' /proc/self/cgroup)"
-    case "$own/" in */../* | */./* | [!/]*) return 0 ;; esac
-    group_folder "$1" "${own%/}"
-}
-
-# cgroup v1's memory controller, where this shell may make a group.
+# cgroup v1's memory controller, where root makes groups with cgroup-tools.
 v1_group_here() {
-    v1_folder="$(own_folder cgroup)"
-    [ -n "$v1_folder" ] && [ -w "$v1_folder" ]
+    [ "$(id -u)" -eq 0 ] && findmnt -n -t cgroup -O memory >/dev/null && command -v cgcreate >/dev/null
 }
 
-# cgroup v2 with its memory controller, and a systemd that makes this user a
-# scope under a memory limit.
+# A systemd scope under a memory limit that its group in fact carries, as
+# it does only where the memory controller is there (and delegated).
 v2_scope_here() {
-    local own
-    own="$(own_folder cgroup2)"
     scope=(systemd-run --scope --quiet --collect -p MemoryMax="${memory}M" -p MemorySwapMax=0)
     [ "$(id -u)" -eq 0 ] || scope+=(--user)
-    [ -n "$own" ] && grep -qw memory "$own/cgroup.controllers" 2>/dev/null &&
-        command -v systemd-run >/dev/null && "${scope[@]}" true 2>/dev/null
+    command -v systemd-run >/dev/null && [ "$("${scope[@]}" sh -c \
+        'cat "/sys/fs/cgroup$(sed -n "s/^0:://p" /proc/self/cgroup)/memory.max"' 2>/dev/null)" = $((memory << 20)) ]
 }
 
 # The soak runs in the background, so that a stop signal reaches the script
@@ -99,7 +69,7 @@ clean_up() {
         child=""
     fi
     if [ -n "$group" ]; then
-        rmdir "$group" 2>/dev/null || true
+        cgdelete -g "memory:$group" 2>/dev/null || true
         group=""
     fi
 }
@@ -117,16 +87,14 @@ run() {
     return "$status"
 }
 
-in_v1_group() {
-    echo "$BASHPID" >"$group/cgroup.procs"
-    exec "$@"
-}
-
 with_data_limit() {
     ulimit -S -d $((memory << 10))
     exec "$@"
 }
 
+. "$top/scripts/debian-release.sh"
+require_build_deps "run the soak on the simulated board"
+"$top/scripts/setup.sh"
 how="none"
 if [ -n "$memory" ] && [ "$limit" != data ]; then
     if v1_group_here; then
@@ -150,9 +118,6 @@ if [ -n "$memory" ] && [ "$how" = none ]; then
     how="data"
 fi
 
-. "$top/scripts/debian-release.sh"
-require_build_deps "run the soak on the simulated board"
-"$top/scripts/setup.sh"
 soak=(env QT_QPA_PLATFORM=offscreen "$top/build/sim/velkor-sim" --load max -- "$top/build/bench/soak_terminal" "$seconds")
 
 case "$how" in
@@ -160,12 +125,14 @@ case "$how" in
         run "${soak[@]}"
         ;;
     v1)
-        group="$v1_folder/velkor-soak-$$"
-        mkdir "$group"
-        echo $((memory << 20)) >"$group/memory.limit_in_bytes"
-        [ ! -e "$group/memory.memsw.limit_in_bytes" ] || echo $((memory << 20)) >"$group/memory.memsw.limit_in_bytes"
-        echo "soak: in a new memory control group of $memory MB ($group)"
-        run in_v1_group "${soak[@]}" cut
+        group="velkor-soak-$$"
+        cgcreate -g "memory:$group"
+        cgset -r memory.limit_in_bytes=$((memory << 20)) "$group"
+        # Swap counts too, where the kernel accounts for it.
+        ! cgget -n -r memory.memsw.limit_in_bytes "$group" >/dev/null 2>&1 \
+            || cgset -r memory.memsw.limit_in_bytes=$((memory << 20)) "$group"
+        echo "soak: in a new memory control group of $memory MB (memory:$group)"
+        run cgexec -g "memory:$group" "${soak[@]}" cut
         ;;
     v2)
         echo "soak: in a new systemd scope of $memory MB (cgroup v2)"

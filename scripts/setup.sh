@@ -7,8 +7,8 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 . "$top/scripts/debian-release.sh"
 
-# What the tests need beside Build-Depends: Xvfb, xprop, clang's fuzzer, lintian.
-test_tools=(xvfb xauth x11-utils clang lintian desktop-file-utils apt-utils)
+# What the tests need beside Build-Depends: Xvfb, xprop, clang, lintian, cgcreate.
+test_tools=(xvfb xauth x11-utils clang lintian desktop-file-utils apt-utils cgroup-tools)
 profiles=""
 [[ " $* " != *" -DVELKOR_QT_MAJOR=6 "* ]] || profiles=pkg.velkor.qt6
 
