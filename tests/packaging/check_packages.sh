@@ -103,8 +103,7 @@ cmake -DBINARY="$unpacked/usr/bin/VelkorLinuxPciDriverTest" -DQT_MAJOR="$qt_majo
     -P "$here/../check_shipped_binary.cmake" || fail "the shipped binary links more than Qt"
 desktop-file-validate "$unpacked/usr/share/applications/velkor-linux-pci-driver-test.desktop" \
     || fail "desktop entry"
-grep -q 'KERNEL=="mil1553dev-' "$unpacked/usr/lib/udev/rules.d/60-velkor-mil1553.rules" \
-    || fail "udev rule does not name the channel nodes"
+# The rule's contents are tried on node names by udev_rule.sh, on the same install.
 "$here/lint_packages.sh" "$output"/*.changes || fail "lintian"
 "$here/apt_offers_tool.sh" "$output" || fail "apt does not offer the tool from $output"
 exit $status
