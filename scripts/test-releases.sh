@@ -24,7 +24,7 @@ row() { rows+=("$(printf '%-9s | %-28s | %6s s | %s' "$@")"); }
 # autopkgtest summary names.
 stage() {
     local release="$1" name="$2" log start status=0
-    log="$logs/$release-$(tr -c 'a-z0-9\n' - <<<"$name" | tr -s -).log"
+    log="$logs/$release-$(tr -c 'A-Za-z0-9\n' - <<<"$name" | tr -s -).log"
     shift 2
     start=$(date +%s)
     echo "== $release: $name (log: $log)"

@@ -1,42 +1,33 @@
 // velkor-sim on a terminal: a stop signal from the terminal or from kill(1)
 // reaches the program once, and a program's crash leaves no core of
-// velkor-sim's own.
+// velkor-sim's own. Exits 1 on a failure, 77 when this system writes no core
+// that the crash case could see.
 // Usage: velkor_sim_signals terminal VELKOR_SIM SIGNAL_COUNTER
 //        velkor_sim_signals crash VELKOR_SIM
-// Exits 1 on a failure, 77 when this system writes no core that the crash
-// case could see.
-#include "process_state.h"
-#include "terminal_session.h"
+#include "terminal_process.h"
 
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <stdexcept>
-#include <string>
+#include <tuple>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <system_error>
-#include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kSkipped = 77;
-
+std::string sim, counter;
+fs::path folder;
 int failures = 0;
 
 void expect(bool holds, const std::string &failure)
 {
-    if (holds)
-        return;
-    std::cout << "FAIL: " << failure << "\n";
-    ++failures;
+    if (!holds) {
+        std::cout << "FAIL: " << failure << "\n";
+        ++failures;
+    }
 }
 
 std::vector<std::string> linesOf(const fs::path &file)
@@ -48,126 +39,77 @@ std::vector<std::string> linesOf(const fs::path &file)
     return lines;
 }
 
-// What the terminal cases run, and where.
-struct Setting {
-    std::string sim;
-    std::string counter;
-    fs::path folder;
-};
-
-// The program under velkor-sim, and the signals it took.
+// signal_counter under velkor-sim on a terminal: its log holds its pid, then
+// the signals it took.
 struct Counted {
+    std::string name;
+    fs::path log;
     TerminalSession session;
     pid_t program = -1;
-    fs::path log;
 
-    std::vector<std::string> taken() const
+    explicit Counted(const std::string &name, std::vector<std::string> options = {})
+        : name(name), log(folder / (name + ".log"))
+    {
+        options.insert(options.begin(), sim);
+        options.insert(options.end(), {"--", counter, log});
+        session = startOnTerminal(options, folder);
+    }
+
+    std::string taken() const
     {
         const std::vector<std::string> lines = linesOf(log);
-        return lines.empty() ? lines : std::vector<std::string>(lines.begin() + 1, lines.end());
+        std::string signals;
+        for (std::size_t line = 1; line < lines.size(); ++line)
+            signals += " " + lines[line];
+        return signals;
+    }
+
+    void awaitProgram()
+    {
+        if (!eventually([&] { return !linesOf(log).empty(); }))
+            throw std::runtime_error(name + ": the program did not start");
+        program = std::stoi(linesOf(log).front());
+    }
+
+    void typeCtrlC() { expect(write(session.master, "\x03", 1) == 1, name + ": cannot type Ctrl-C"); }
+
+    void hangUp()
+    {
+        close(session.master);
+        session.master = -1;
+    }
+
+    void end()
+    {
+        kill(program, SIGUSR1);
+        int status = 0;
+        waitpid(session.leader, &status, 0);
+        expect(WIFEXITED(status) && WEXITSTATUS(status) == 0, name + ": velkor-sim did not end as the program did");
+        if (session.master >= 0)
+            close(session.master);
     }
 };
-
-std::string joined(const std::vector<std::string> &words)
-{
-    std::string text;
-    for (const std::string &word : words)
-        text += " " + word;
-    return words.empty() ? " nothing" : text;
-}
-
-Counted launch(const Setting &setting, const std::string &name, const std::vector<std::string> &options = {})
-{
-    Counted counted;
-    counted.log = setting.folder / (name + ".log");
-    std::vector<std::string> command = {setting.sim};
-    command.insert(command.end(), options.begin(), options.end());
-    command.insert(command.end(), {"--", setting.counter, counted.log});
-    counted.session = startOnTerminal(command, setting.folder);
-    return counted;
-}
-
-void awaitProgram(Counted &counted, const std::string &name)
-{
-    if (!eventually([&] { return !linesOf(counted.log).empty(); }))
-        throw std::runtime_error(name + ": the program did not start");
-    counted.program = std::stoi(linesOf(counted.log).front());
-}
-
-Counted start(const Setting &setting, const std::string &name)
-{
-    Counted counted = launch(setting, name);
-    awaitProgram(counted, name);
-    return counted;
-}
-
-void expectTakenOnce(const Counted &counted, const std::string &signal, const std::string &name)
-{
-    const bool settled = waitUntilSettled(counted.session.leader) && waitUntilSettled(counted.program);
-    expect(settled, name + ": velkor-sim or the program did not settle");
-    expect(counted.taken() == std::vector<std::string>{signal}, name + ": the program took" + joined(counted.taken()));
-}
-
-void end(Counted &counted, const std::string &name)
-{
-    kill(counted.program, SIGUSR1);
-    int status = 0;
-    waitpid(counted.session.leader, &status, 0);
-    expect(WIFEXITED(status) && WEXITSTATUS(status) == 0, name + ": velkor-sim did not end as the program did");
-    if (counted.session.master >= 0)
-        close(counted.session.master);
-}
-
-void typeCtrlC(const Counted &counted, const std::string &name)
-{
-    expect(write(counted.session.master, "\x03", 1) == 1, name + ": cannot type Ctrl-C");
-}
-
-// The terminal sends SIGINT to velkor-sim and the program alike. velkor-sim,
-// stopped, takes its own only once the program has handled its: a second one
-// passed on then is counted apart, not folded into the first while pending,
-// as it would be when both came at once.
-void ctrlC(const Setting &setting)
-{
-    Counted counted = start(setting, "Ctrl-C");
-    const pid_t launcher = counted.session.leader;
-    int status = 0;
-    kill(launcher, SIGSTOP);
-    waitpid(launcher, &status, WUNTRACED);
-    typeCtrlC(counted, "Ctrl-C");
-    expect(eventually([&] { return !counted.taken().empty(); }), "Ctrl-C: the program took nothing");
-    kill(launcher, SIGCONT);
-    expectTakenOnce(counted, "INT", "Ctrl-C");
-    end(counted, "Ctrl-C");
-}
 
 // No program is there to take it yet: velkor-sim holds it while it waits for
 // a reader of its trace, and passes it on as the program starts, before the
 // program has a handler; both end as by Ctrl-C, the testbed removed.
-void ctrlCDuringSetUp(const Setting &setting)
+void ctrlCDuringSetUp()
 {
-    const std::string name = "Ctrl-C during set-up";
-    const fs::path trace = setting.folder / "trace";
+    const fs::path trace = folder / "trace", testbeds = folder / "set-up testbeds";
     mkfifo(trace.c_str(), 0600);
-    // velkor-sim makes its testbed here once it holds the stop signals. Its
+    // velkor-sim makes its testbed there once it holds the stop signals. Its
     // blocked set tells less: the umockdev preload blocks every signal for a
     // moment around each call it wraps, before velkor-sim holds any.
-    const fs::path testbeds = setting.folder / "set-up testbeds";
     fs::create_directory(testbeds);
-    const char *const tmpdir = std::getenv("TMPDIR");
-    const std::string tmpdirBefore = tmpdir ? tmpdir : "";
     setenv("TMPDIR", testbeds.c_str(), 1);
-    Counted counted = launch(setting, name, {"--trace", trace});
-    if (tmpdir)
-        setenv("TMPDIR", tmpdirBefore.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
+    Counted counted("Ctrl-C during set-up", {"--trace", trace});
+    setenv("TMPDIR", (folder / "tmp").c_str(), 1);
+    const std::string &name = counted.name;
     const pid_t launcher = counted.session.leader;
     std::error_code unreadable;
-    const bool settingUp = eventually([&] { return !fs::is_empty(testbeds, unreadable); });
-    expect(settingUp, name + ": velkor-sim made no testbed");
+    expect(eventually([&] { return !fs::is_empty(testbeds, unreadable); }), name + ": velkor-sim made no testbed");
     expect(includes(stateOf(launcher).blocked, SIGINT), name + ": velkor-sim does not hold SIGINT");
-    typeCtrlC(counted, name);
+    counted.typeCtrlC();
     expect(eventually([&] { return includes(stateOf(launcher).pending, SIGINT); }),
            name + ": the Ctrl-C did not reach velkor-sim");
     // Not waiting for a writer: were velkor-sim gone, that would be for ever.
@@ -175,56 +117,65 @@ void ctrlCDuringSetUp(const Setting &setting)
     int status = 0;
     const bool ended = eventually([&] { return waitpid(launcher, &status, WNOHANG) == launcher; });
     close(reader);
-    close(counted.session.master);
-    counted.session.master = -1;
+    counted.hangUp();
     expect(ended && WIFSIGNALED(status) && WTERMSIG(status) == SIGINT, name + ": the program ran on");
     if (!ended) {
-        awaitProgram(counted, name);
-        end(counted, name);
+        counted.awaitProgram();
+        counted.end();
     }
-    // One left behind: velkor-sim itself died of the Ctrl-C.
+    // Left behind when velkor-sim itself, not the program, died of the Ctrl-C.
     expect(fs::is_empty(testbeds, unreadable), name + ": velkor-sim left its testbed");
 }
 
-void killToVelkorSim(const Setting &setting)
+int terminal()
 {
-    Counted counted = start(setting, "kill -INT");
-    kill(counted.session.leader, SIGINT);
-    expectTakenOnce(counted, "INT", "kill -INT");
-    end(counted, "kill -INT");
+    const std::vector<std::tuple<std::string, std::string, void (*)(Counted &)>> cases{
+        // The terminal sends SIGINT to velkor-sim and the program alike.
+        // velkor-sim, stopped, takes its own only once the program has handled
+        // its: a second one passed on then is counted apart, not folded into
+        // the first while pending, as it would be when both came at once.
+        {"Ctrl-C", " INT",
+         [](Counted &counted) {
+             int status = 0;
+             kill(counted.session.leader, SIGSTOP);
+             waitpid(counted.session.leader, &status, WUNTRACED);
+             counted.typeCtrlC();
+             expect(eventually([&] { return !counted.taken().empty(); }), "Ctrl-C: the program took nothing");
+             kill(counted.session.leader, SIGCONT);
+         }},
+        {"kill -INT", " INT", [](Counted &counted) { kill(counted.session.leader, SIGINT); }},
+        // velkor-sim leads the terminal's session here, and the kernel sends
+        // the hang-up to the session leader alone.
+        {"hang-up", " HUP", [](Counted &counted) { counted.hangUp(); }},
+    };
+    for (const auto &[name, signal, send] : cases) {
+        Counted counted(name);
+        counted.awaitProgram();
+        send(counted);
+        expect(waitUntilSettled(counted.session.leader) && waitUntilSettled(counted.program),
+               name + ": velkor-sim or the program did not settle");
+        expect(counted.taken() == signal, name + ": the program took" + counted.taken());
+        counted.end();
+    }
+    ctrlCDuringSetUp();
+    return failures ? 1 : 0;
 }
 
-// velkor-sim leads the terminal's session here, and the kernel sends the
-// hang-up to the session leader alone.
-void hangUp(const Setting &setting)
-{
-    Counted counted = start(setting, "hang-up");
-    close(counted.session.master);
-    counted.session.master = -1;
-    expectTakenOnce(counted, "HUP", "hang-up");
-    end(counted, "hang-up");
-}
-
-std::string corePattern()
-{
-    std::ifstream in("/proc/sys/kernel/core_pattern");
-    std::string pattern;
-    std::getline(in, pattern);
-    return pattern;
-}
-
-// A crash here must be able to leave a core, or the case could not fail. The
+// A crash here must be able to leave a core, or the case could not fail. A
+// core piped to a handler lands in no folder, but the wait status still says
+// whether one was dumped, and such a handler is not handed a test crash. The
 // sanitizers' handler would report the crash rather than die of it.
-bool crashesDumpCore(const fs::path &folder)
+bool crashesDumpCore()
 {
-    rlimit limit {};
-    getrlimit(RLIMIT_CORE, &limit);
-    limit.rlim_cur = limit.rlim_max;
-    setrlimit(RLIMIT_CORE, &limit);
-    fs::create_directory(folder);
+    std::string corePattern;
+    std::getline(std::ifstream("/proc/sys/kernel/core_pattern"), corePattern);
+    if (corePattern.rfind('|', 0) == 0)
+        return true;
+    const fs::path control = folder / "control";
+    fs::create_directory(control);
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(folder.c_str()) == 0) {
+        if (chdir(control.c_str()) == 0) {
             std::signal(SIGSEGV, SIG_DFL);
             raise(SIGSEGV);
         }
@@ -232,20 +183,20 @@ bool crashesDumpCore(const fs::path &folder)
     }
     int status = 0;
     waitpid(pid, &status, 0);
+    if (!(WIFSIGNALED(status) && WCOREDUMP(status)))
+        std::cout << "SKIP: a crash here dumps no core (core_pattern " << corePattern << ")\n";
     return WIFSIGNALED(status) && WCOREDUMP(status);
 }
 
-// A core piped to a handler lands in no folder, but the wait status still
-// says whether one was dumped; such a handler is not handed a test crash.
-int crash(const std::string &sim, const fs::path &folder)
+int crash()
 {
-    const bool piped = corePattern().rfind('|', 0) == 0;
-    if (!piped && !crashesDumpCore(folder / "control")) {
-        std::cout << "SKIP: a crash here dumps no core (core_pattern " << corePattern() << ")\n";
-        return kSkipped;
-    }
-    const fs::path pidFile = folder / "pid";
-    const fs::path run = folder / "run";
+    rlimit limit{};
+    getrlimit(RLIMIT_CORE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_CORE, &limit);
+    if (!crashesDumpCore())
+        return 77;
+    const fs::path pidFile = folder / "pid", run = folder / "run";
     fs::create_directory(run);
     // The program leaves no core of its own; any core is velkor-sim's.
     const TerminalSession session = startOnTerminal(
@@ -265,46 +216,30 @@ int crash(const std::string &sim, const fs::path &folder)
     return failures ? 1 : 0;
 }
 
-int terminal(const Setting &setting)
-{
-    ctrlC(setting);
-    ctrlCDuringSetUp(setting);
-    killToVelkorSim(setting);
-    hangUp(setting);
-    return failures ? 1 : 0;
-}
-
-// The testbeds are made in it, where one left behind goes with it.
-fs::path makeFolder()
-{
-    std::string name = (fs::temp_directory_path() / "velkor_sim_signals.XXXXXX").string();
-    if (!mkdtemp(name.data()))
-        throw std::runtime_error("mkdtemp: cannot make a folder");
-    fs::create_directory(fs::path(name) / "tmp");
-    setenv("TMPDIR", (fs::path(name) / "tmp").c_str(), 1);
-    return name;
-}
-
-int run(int argc, char **argv, const fs::path &folder)
-{
-    const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "terminal" && argc == 4)
-        return terminal({argv[2], argv[3], folder});
-    if (mode == "crash" && argc == 3)
-        return crash(argv[2], folder);
-    std::cerr << "Usage: velkor_sim_signals terminal VELKOR_SIM SIGNAL_COUNTER\n"
-                 "       velkor_sim_signals crash VELKOR_SIM\n";
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const fs::path folder = makeFolder();
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (!(mode == "terminal" && argc == 4) && !(mode == "crash" && argc == 3)) {
+        std::cerr << "Usage: velkor_sim_signals terminal VELKOR_SIM SIGNAL_COUNTER\n"
+                     "       velkor_sim_signals crash VELKOR_SIM\n";
+        return 2;
+    }
+    sim = argv[2];
+    counter = mode == "terminal" ? argv[3] : "";
+    std::string name = (fs::temp_directory_path() / "velkor_sim_signals.XXXXXX").string();
+    if (!mkdtemp(name.data())) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    // The testbeds are made in it, where one left behind goes with it.
+    folder = name;
+    fs::create_directory(folder / "tmp");
+    setenv("TMPDIR", (folder / "tmp").c_str(), 1);
     int status = 1;
     try {
-        status = run(argc, argv, folder);
+        status = mode == "terminal" ? terminal() : crash();
     } catch (const std::exception &error) {
         std::cout << "FAIL: " << error.what() << "\n";
     }
