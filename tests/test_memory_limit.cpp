@@ -125,30 +125,21 @@ private slots:
 
     // Only the soft limit is lowered, and no lower than what the process
     // holds (all of AddressSanitizer's shadow, say) and half its room more.
-    void theLiveProcesssOwnLimitsBind_data()
-    {
-        QTest::addColumn<int>("resource");
-        QTest::addColumn<QByteArray>("held");
-        QTest::newRow("data") << int(RLIMIT_DATA) << QByteArray("VmData");
-        QTest::newRow("address space") << int(RLIMIT_AS) << QByteArray("VmSize");
-    }
-
     void theLiveProcesssOwnLimitsBind()
     {
-        QFETCH(int, resource);
-        QFETCH(QByteArray, held);
-        const auto which = static_cast<decltype(RLIMIT_DATA)>(resource);
-        const std::uint64_t unbound = usableMemoryBytes();
-        QFile status("/proc/self/status");
-        QVERIFY(status.open(QIODevice::ReadOnly));
-        rlimit saved{};
-        QCOMPARE(getrlimit(which, &saved), 0);
-        rlimit lowered = saved;
-        lowered.rlim_cur = statusFieldBytes(status.readAll(), held.constData()) + unbound / 2;
-        QCOMPARE(setrlimit(which, &lowered), 0);
-        const std::uint64_t bound = usableMemoryBytes();
-        QCOMPARE(setrlimit(which, &saved), 0);
-        QVERIFY2(bound <= unbound / 2, qPrintable(QString::number(bound)));
+        for (const auto &[which, held] : {std::pair{RLIMIT_DATA, "VmData"}, {RLIMIT_AS, "VmSize"}}) {
+            const std::uint64_t unbound = usableMemoryBytes();
+            QFile status("/proc/self/status");
+            QVERIFY(status.open(QIODevice::ReadOnly));
+            rlimit saved{};
+            QCOMPARE(getrlimit(which, &saved), 0);
+            rlimit lowered = saved;
+            lowered.rlim_cur = statusFieldBytes(status.readAll(), held) + unbound / 2;
+            QCOMPARE(setrlimit(which, &lowered), 0);
+            const std::uint64_t bound = usableMemoryBytes();
+            QCOMPARE(setrlimit(which, &saved), 0);
+            QVERIFY2(bound <= unbound / 2, qPrintable(QString("%1: %2").arg(held).arg(bound)));
+        }
     }
 };
 

@@ -1,15 +1,15 @@
 // The interaction library: block accessors on literal status words, register
 // addresses, and the queue and register commands against the simulated board.
 #include "board_fixture.h"
-#include "channel_descriptor.h"
 #include "dma_blocks.h"
 #include "velkor_library.h"
 #include "velkor_registers.h"
 
 #include <QtTest>
 
-#include <array>
 #include <cstdint>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +29,14 @@ velkor_sim::DmaBlock numberedBlock(uint16_t n)
 {
     return dmaBlock(0x10000022, n, 1, {n});
 }
+
+// A descriptor on a simulated channel node, opened as the tool opens it.
+struct ChannelDescriptor {
+    explicit ChannelDescriptor(int channel) : fd_(open(qPrintable(QString("/dev/mil1553dev-0-ch-%1").arg(channel)), O_RDWR)) {}
+    ~ChannelDescriptor() { close(fd_); }
+    int fd() const { return fd_; }
+    const int fd_;
+};
 
 uint16_t firstDataWord(const DMA_READ_BLOCK *container, unsigned index)
 {
@@ -51,7 +59,6 @@ class VelkorLibraryTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { BoardFixture::simulated(); }
     void init()
     {
         BoardFixture::reset();
@@ -60,15 +67,8 @@ private slots:
 
     void decodesWord0_data()
     {
-        QTest::addColumn<uint>("word0");
-        QTest::addColumn<uint>("layout");
-        QTest::addColumn<uint>("success");
-        QTest::addColumn<uint>("type");
-        QTest::addColumn<uint>("dataWords");
-        QTest::addColumn<uint>("serviceWords");
-        QTest::addColumn<uint>("busB");
-        QTest::addColumn<uint>("subaddress");
-
+        for (const char *column : {"word0", "layout", "success", "type", "dataWords", "serviceWords", "busB", "subaddress"})
+            QTest::addColumn<uint>(column);
         QTest::newRow("bit 28, controller: success, type 0") << 0x10000000u << 0u << T << 0u << 0u << 0u << 0u << 0u;
         QTest::newRow("bit 28, terminal: success, type 2") << 0x10000000u << 1u << T << 2u << 0u << 0u << 0u << 0u;
         QTest::newRow("bit 26, terminal: error") << 0x04000000u << 1u << 0u << 0u << 0u << 0u << 0u << 0u;
@@ -100,10 +100,8 @@ private slots:
 
     void registerBaseFollowsTheChannelNumber()
     {
-        const std::array<unsigned long, 5> bases = {0x2000, 0x4000, 0x6000, 0x8000, 0x8000};
-        const std::array<unsigned int, 5> numbers = {0, 1, 2, 3, T};
-        for (std::size_t i = 0; i < bases.size(); ++i)
-            QCOMPARE(velkor_channelRegisterBase(numbers[i]), bases[i]);
+        for (const auto &[number, base] : {std::pair{0u, 0x2000ul}, {1u, 0x4000ul}, {2u, 0x6000ul}, {3u, 0x8000ul}, {T, 0x8000ul}})
+            QCOMPARE(velkor_channelRegisterBase(number), base);
     }
 
     // Blocks wait in both queues; the failed count alone must keep the library

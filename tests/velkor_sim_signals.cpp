@@ -1,26 +1,66 @@
 // velkor-sim on a terminal: a stop signal from the terminal or from kill(1)
 // reaches the program once, and a program's crash leaves no core of
 // velkor-sim's own. Exits 1 on a failure, 77 when this system writes no core
-// that the crash case could see.
-// Usage: velkor_sim_signals terminal VELKOR_SIM SIGNAL_COUNTER
-//        velkor_sim_signals crash VELKOR_SIM
-#include "terminal_process.h"
-
+// that the crash case could see. Usage: velkor_sim_signals terminal|crash VELKOR_SIM
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <stdexcept>
-#include <tuple>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <system_error>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string sim, counter;
+std::string sim;
 fs::path folder;
 int failures = 0;
+
+// `count LOG`, the program under velkor-sim in the terminal cases: it writes
+// its pid to LOG once its handlers are in place, then a line for each SIGINT
+// or SIGHUP it takes, and exits 0 on SIGUSR1, or dies of SIGALRM after a
+// minute should no test be left to send it. Each signal is noted by its own
+// handler call: a shell's trap would fold two that came close together.
+int logFile = -1;
+volatile sig_atomic_t ended = 0;
+
+int count(const char *log)
+{
+    if ((logFile = open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)) < 0)
+        return 1;
+    // Taken only while it waits, so that a signal finds it asleep or handled.
+    sigset_t taken, waiting;
+    sigemptyset(&taken);
+    for (int signal : {SIGINT, SIGHUP, SIGUSR1})
+        sigaddset(&taken, signal);
+    sigprocmask(SIG_BLOCK, &taken, &waiting);
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = [](int signal) {
+        if (write(logFile, signal == SIGINT ? "INT\n" : "HUP\n", 4) != 4)
+            _exit(1);
+    };
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    action.sa_handler = [](int) { ended = 1; };
+    sigaction(SIGUSR1, &action, nullptr);
+    alarm(60);
+    dprintf(logFile, "%d\n", getpid());
+    while (!ended)
+        sigsuspend(&waiting);
+    return 0;
+}
 
 void expect(bool holds, const std::string &failure)
 {
@@ -30,17 +70,110 @@ void expect(bool holds, const std::string &failure)
     }
 }
 
-std::vector<std::string> linesOf(const fs::path &file)
+std::string textOf(const fs::path &file)
 {
     std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// signal_counter under velkor-sim on a terminal: its log holds its pid, then
-// the signals it took.
+// Polls `condition` for up to 20 s; false if it never held.
+template<typename Condition>
+bool eventually(const Condition &condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// A field of the process's /proc status, of its main thread; empty when there
+// is no such process.
+std::string statusOf(pid_t pid, const std::string &key)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(key + ":", 0) == 0)
+            return line.substr(key.size() + 1);
+    }
+    return {};
+}
+
+// Signal N is bit N - 1 of a set; pending ones were sent to the thread or to
+// the process.
+std::uint64_t signalsOf(pid_t pid, const std::string &set)
+{
+    const std::string field = statusOf(pid, set);
+    return field.empty() ? 0 : std::stoull(field, nullptr, 16);
+}
+
+bool includes(std::uint64_t signals, int signal)
+{
+    return (signals >> (signal - 1)) & 1;
+}
+
+std::uint64_t pendingOf(pid_t pid)
+{
+    return signalsOf(pid, "SigPnd") | signalsOf(pid, "ShdPnd");
+}
+
+// Asleep with no signal waiting: it has handled what it was sent, and sent on
+// whatever its handlers send. False if it does not come to that, or has ended.
+bool waitUntilSettled(pid_t pid)
+{
+    return eventually([pid] { return statusOf(pid, "State").find("S (sleeping)") != std::string::npos && !pendingOf(pid); });
+}
+
+struct TerminalSession {
+    pid_t leader = -1;
+    // What the user types is written here; closing it hangs the terminal up.
+    int master = -1;
+};
+
+// `command` (its first word a path) in `folder`, as the leader of a new
+// session whose controlling terminal is a fresh pseudo-terminal, as a terminal
+// emulator runs its shell. The master is close-on-exec: one that the session
+// held open itself would never hang up.
+TerminalSession startOnTerminal(const std::vector<std::string> &command, const fs::path &folder)
+{
+    TerminalSession session;
+    session.master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (session.master < 0 || grantpt(session.master) != 0 || unlockpt(session.master) != 0
+        || fcntl(session.master, F_SETFD, FD_CLOEXEC) != 0)
+        throw std::system_error(errno, std::generic_category(), "pseudo-terminal");
+    const std::string terminalName = ptsname(session.master);
+    std::vector<char *> argv;
+    for (const std::string &word : command)
+        argv.push_back(const_cast<char *>(word.c_str()));
+    argv.push_back(nullptr);
+    if ((session.leader = fork()) < 0)
+        throw std::system_error(errno, std::generic_category(), "fork");
+    if (session.leader > 0)
+        return session;
+    // Whatever the test was started with, such as a script's background job
+    // that ignores SIGINT, stays out, as it does of a terminal emulator's shell.
+    for (int signal = 1; signal < NSIG; ++signal)
+        if (signal != SIGKILL && signal != SIGSTOP)
+            std::signal(signal, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    // Taking the terminal as its controlling one makes its group the foreground one.
+    const int terminal = setsid() < 0 ? -1 : open(terminalName.c_str(), O_RDWR);
+    if (terminal < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0 || chdir(folder.c_str()) != 0)
+        _exit(126);
+    for (int standard = 0; standard < 3; ++standard)
+        dup2(terminal, standard);
+    if (terminal > 2)
+        close(terminal);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
+// `count` under velkor-sim on a terminal: its log holds its pid, then the
+// signals it took.
 struct Counted {
     std::string name;
     fs::path log;
@@ -51,24 +184,21 @@ struct Counted {
         : name(name), log(folder / (name + ".log"))
     {
         options.insert(options.begin(), sim);
-        options.insert(options.end(), {"--", counter, log});
+        options.insert(options.end(), {"--", fs::read_symlink("/proc/self/exe"), "count", log});
         session = startOnTerminal(options, folder);
     }
 
     std::string taken() const
     {
-        const std::vector<std::string> lines = linesOf(log);
-        std::string signals;
-        for (std::size_t line = 1; line < lines.size(); ++line)
-            signals += " " + lines[line];
-        return signals;
+        const std::string text = textOf(log);
+        return text.find('\n') == std::string::npos ? "" : text.substr(text.find('\n') + 1);
     }
 
     void awaitProgram()
     {
-        if (!eventually([&] { return !linesOf(log).empty(); }))
+        if (!eventually([&] { return textOf(log).find('\n') != std::string::npos; }))
             throw std::runtime_error(name + ": the program did not start");
-        program = std::stoi(linesOf(log).front());
+        program = std::stoi(textOf(log));
     }
 
     void typeCtrlC() { expect(write(session.master, "\x03", 1) == 1, name + ": cannot type Ctrl-C"); }
@@ -108,10 +238,9 @@ void ctrlCDuringSetUp()
     const pid_t launcher = counted.session.leader;
     std::error_code unreadable;
     expect(eventually([&] { return !fs::is_empty(testbeds, unreadable); }), name + ": velkor-sim made no testbed");
-    expect(includes(stateOf(launcher).blocked, SIGINT), name + ": velkor-sim does not hold SIGINT");
+    expect(includes(signalsOf(launcher, "SigBlk"), SIGINT), name + ": velkor-sim does not hold SIGINT");
     counted.typeCtrlC();
-    expect(eventually([&] { return includes(stateOf(launcher).pending, SIGINT); }),
-           name + ": the Ctrl-C did not reach velkor-sim");
+    expect(eventually([&] { return includes(pendingOf(launcher), SIGINT); }), name + ": the Ctrl-C did not reach velkor-sim");
     // Not waiting for a writer: were velkor-sim gone, that would be for ever.
     const int reader = open(trace.c_str(), O_RDONLY | O_NONBLOCK);
     int status = 0;
@@ -134,7 +263,7 @@ int terminal()
         // velkor-sim, stopped, takes its own only once the program has handled
         // its: a second one passed on then is counted apart, not folded into
         // the first while pending, as it would be when both came at once.
-        {"Ctrl-C", " INT",
+        {"Ctrl-C", "INT\n",
          [](Counted &counted) {
              int status = 0;
              kill(counted.session.leader, SIGSTOP);
@@ -143,10 +272,10 @@ int terminal()
              expect(eventually([&] { return !counted.taken().empty(); }), "Ctrl-C: the program took nothing");
              kill(counted.session.leader, SIGCONT);
          }},
-        {"kill -INT", " INT", [](Counted &counted) { kill(counted.session.leader, SIGINT); }},
+        {"kill -INT", "INT\n", [](Counted &counted) { kill(counted.session.leader, SIGINT); }},
         // velkor-sim leads the terminal's session here, and the kernel sends
         // the hang-up to the session leader alone.
-        {"hang-up", " HUP", [](Counted &counted) { counted.hangUp(); }},
+        {"hang-up", "HUP\n", [](Counted &counted) { counted.hangUp(); }},
     };
     for (const auto &[name, signal, send] : cases) {
         Counted counted(name);
@@ -154,7 +283,7 @@ int terminal()
         send(counted);
         expect(waitUntilSettled(counted.session.leader) && waitUntilSettled(counted.program),
                name + ": velkor-sim or the program did not settle");
-        expect(counted.taken() == signal, name + ": the program took" + counted.taken());
+        expect(counted.taken() == signal, name + ": the program took: " + counted.taken());
         counted.end();
     }
     ctrlCDuringSetUp();
@@ -204,7 +333,7 @@ int crash()
          pidFile},
         run);
     if (eventually([&] { return fs::exists(pidFile); }))
-        kill(std::stoi(linesOf(pidFile).front()), SIGSEGV);
+        kill(std::stoi(textOf(pidFile)), SIGSEGV);
     int status = 0;
     waitpid(session.leader, &status, 0);
     close(session.master);
@@ -220,14 +349,14 @@ int crash()
 
 int main(int argc, char **argv)
 {
-    const std::string mode = argc > 1 ? argv[1] : "";
-    if (!(mode == "terminal" && argc == 4) && !(mode == "crash" && argc == 3)) {
-        std::cerr << "Usage: velkor_sim_signals terminal VELKOR_SIM SIGNAL_COUNTER\n"
-                     "       velkor_sim_signals crash VELKOR_SIM\n";
+    const std::string mode = argc == 3 ? argv[1] : "";
+    if (mode == "count")
+        return count(argv[2]);
+    if (mode != "terminal" && mode != "crash") {
+        std::cerr << "Usage: velkor_sim_signals terminal|crash VELKOR_SIM\n";
         return 2;
     }
     sim = argv[2];
-    counter = mode == "terminal" ? argv[3] : "";
     std::string name = (fs::temp_directory_path() / "velkor_sim_signals.XXXXXX").string();
     if (!mkdtemp(name.data())) {
         std::perror("mkdtemp");

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Reads a package folder as a bench's apt would, trusting it only by the
-# signature its keyring checks, and checks that apt offers the tool from it
-# at the version it holds: to a bench without the tool, and as the upgrade
-# of one that has the earlier packages' 1.0.0-1 installed.
+# apt, trusting a package folder only by its keyring's signature, offers the
+# tool from it at the version it holds: to a bench without the tool, and as
+# the upgrade of one that has the earlier packages' 1.0.0-1 installed.
 # Usage: apt_offers_tool.sh PACKAGE_DIR
 set -euo pipefail
 folder="$(realpath "$1")"

@@ -1,10 +1,9 @@
 # shellcheck shell=bash
-# apt as a bench runs it on a package folder, from the sources line a bench
-# has for it (signed-by the folder's keyring), with all of its state, dpkg's
-# status among it, in a folder of its own: neither the machine's apt nor its
-# dpkg is read or changed, and no root is needed.
-# Sourced. apt_private_setup FOLDER [DPKG_STATUS] makes the state (an empty
-# dpkg status unless one is given); apt_private COMMAND... runs apt in it.
+# apt as a bench runs it on a package folder (signed-by the folder's keyring),
+# with all of its state in a folder of its own: neither the machine's apt nor
+# its dpkg is read or changed, and no root is needed. Sourced.
+# apt_private_setup FOLDER [DPKG_STATUS] makes the state (an empty dpkg status
+# unless one is given); apt_private COMMAND... runs apt in it.
 apt_state="$(mktemp -d)"
 trap 'rm -rf "$apt_state"' EXIT
 
@@ -12,11 +11,7 @@ apt_private_setup() {
     local folder="$1" status="${2:-}"
     rm -rf "$apt_state/apt"
     mkdir -p "$apt_state/apt/lists/partial" "$apt_state/apt/cache" "$apt_state/apt/preferences.d"
-    if [ -n "$status" ]; then
-        cp "$status" "$apt_state/apt/status"
-    else
-        : >"$apt_state/apt/status"
-    fi
+    cp "${status:-/dev/null}" "$apt_state/apt/status"
     echo "deb [signed-by=$folder/velkor-bench-archive.gpg] file:$folder ./" >"$apt_state/apt/sources.list"
 }
 

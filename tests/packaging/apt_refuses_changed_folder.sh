@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# A bench's apt takes a package folder only as it was signed: a copy of the
-# folder is read, and then the same copy with one byte of its Packages
-# changed must make apt-get update fail and offer nothing.
+# A bench's apt takes a package folder only as it was signed: a copy of it
+# with one byte of its Packages changed must make apt-get update fail and
+# offer nothing.
 # Usage: apt_refuses_changed_folder.sh PACKAGE_DIR
 set -euo pipefail
 . "$(dirname "$0")/apt_private.sh"
@@ -19,12 +19,6 @@ byte="$(dd if="$copy/Packages" bs=1 skip="$offset" count=1 status=none)"
 printf %s "$other" | dd of="$copy/Packages" bs=1 seek="$offset" conv=notrunc status=none
 
 apt_private_setup "$copy"
-if apt_private apt-get -q update; then
-    echo "FAIL: apt-get update took the folder with Packages changed after signing"
-    exit 1
-fi
-if offered="$(apt_candidate)"; then
-    echo "FAIL: apt offers the tool $offered from the changed folder"
-    exit 1
-fi
+! apt_private apt-get -q update || { echo "FAIL: apt-get update took the folder with Packages changed after signing"; exit 1; }
+! offered="$(apt_candidate)" || { echo "FAIL: apt offers the tool $offered from the changed folder"; exit 1; }
 echo "apt refuses the folder once one byte of its Packages changed"

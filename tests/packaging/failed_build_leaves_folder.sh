@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # A build that fails changes nothing in its folder, which holds an earlier
-# build and files of others, nor makes one that was not there: the
-# compiler is given an option it does not know, so dpkg-buildpackage fails
-# at once.
+# build and files of others, nor makes one that was not there: the compiler
+# is given an option it does not know, so dpkg-buildpackage fails at once.
 # Usage: failed_build_leaves_folder.sh PACKAGE_DIR
 set -euo pipefail
 folder="$(realpath "$1")"

@@ -5,14 +5,9 @@
 
 #include "simulated_board.h"
 
-#include <QString>
 #include <QStringList>
 
-#include <memory>
-
-class BoardFixture
-{
-public:
+struct BoardFixture {
     static velkor_sim::SimulatedBoard &simulated()
     {
         static velkor_sim::SimulatedBoard board;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringList>
+#include <QTimer>
 #include <QtTest>
 
 class WindowProbe
@@ -28,6 +29,15 @@ public:
     QPushButton *button(const char *name) const { return widget<QPushButton>(name); }
     QListWidget *terminal() const { return widget<QListWidget>("listWidgetTerminal"); }
     QComboBox *channels() const { return widget<QComboBox>("comboBoxChannels"); }
+
+    // Which of the named widgets are enabled, "1" or "0" each, in their order.
+    QString enabled(std::initializer_list<const char *> names) const
+    {
+        QString flags;
+        for (const char *name : names)
+            flags += widget<QWidget>(name)->isEnabled() ? '1' : '0';
+        return flags;
+    }
 
     // QAbstractButton::click does nothing on a disabled button, as a mouse would.
     void click(const char *name) { button(name)->click(); }
@@ -53,6 +63,16 @@ public:
     }
 
     void clearTerminal() { terminal()->clear(); }
+
+    // The interval of the window's running timer, or 0 when none runs.
+    int activeTimerInterval() const
+    {
+        for (const QTimer *timer : window.findChildren<QTimer *>()) {
+            if (timer->isActive())
+                return timer->interval();
+        }
+        return 0;
+    }
 
     static constexpr int timeStampLength = 14; // "hh:mm:ss.zzz: "
 };
