@@ -132,9 +132,8 @@ private slots:
     // wrong bits shows; the extremes show any padding or sign.
     void driverTestReportsDateVersionIdentityAndLocation_data()
     {
-        QTest::addColumn<uint>("version");
-        QTest::addColumn<uint>("type");
-        QTest::addColumn<uint>("revision");
+        for (const char *column : {"version", "type", "revision"})
+            QTest::addColumn<uint>(column);
         QTest::addColumn<QString>("versionLine");
         QTest::addColumn<QString>("identityLine");
         QTest::newRow("distinct nibbles") << 0x271D0C36u << 2u << 0x81u
@@ -193,12 +192,13 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("vanished");
         QTest::addColumn<QString>("header");
-        QTest::newRow("driver test") << "pushButton_startDriverTest" << false << " - ТЕСТ ДРАЙВЕРА - '/dev/mil1553dev-0-ch-4' -";
-        QTest::newRow("bus controller") << "pushButton_initBC" << false << " - РЕЖИМ КШ - '/dev/mil1553dev-0-ch-4' -";
-        QTest::newRow("remote terminal") << "pushButton_initRT" << false << " - РЕЖИМ ОУ - '/dev/mil1553dev-0-ch-4' -";
-        QTest::newRow("driver test, vanished") << "pushButton_startDriverTest" << true << " - ТЕСТ ДРАЙВЕРА - '' -";
-        QTest::newRow("bus controller, vanished") << "pushButton_initBC" << true << " - РЕЖИМ КШ - '' -";
-        QTest::newRow("remote terminal, vanished") << "pushButton_initRT" << true << " - РЕЖИМ ОУ - '' -";
+        for (const bool vanished : {false, true}) {
+            for (const auto &[name, button, header] : {std::tuple{"driver test", "pushButton_startDriverTest", " - ТЕСТ ДРАЙВЕРА - '%1' -"},
+                                                       {"bus controller", "pushButton_initBC", " - РЕЖИМ КШ - '%1' -"},
+                                                       {"remote terminal", "pushButton_initRT", " - РЕЖИМ ОУ - '%1' -"}})
+                QTest::addRow("%s%s", name, vanished ? ", vanished" : "")
+                    << QString(button) << vanished << QString(header).arg(vanished ? "" : "/dev/mil1553dev-0-ch-4");
+        }
     }
 
     void aNodeThatCannotBeOpenedGetsTwoLinesAndNoCommand()

@@ -17,6 +17,7 @@
 #include <thread>
 #include <tuple>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -108,16 +109,8 @@ std::uint64_t signalsOf(pid_t pid, const std::string &set)
     const std::string field = statusOf(pid, set);
     return field.empty() ? 0 : std::stoull(field, nullptr, 16);
 }
-
-bool includes(std::uint64_t signals, int signal)
-{
-    return (signals >> (signal - 1)) & 1;
-}
-
-std::uint64_t pendingOf(pid_t pid)
-{
-    return signalsOf(pid, "SigPnd") | signalsOf(pid, "ShdPnd");
-}
+std::uint64_t pendingOf(pid_t pid) { return signalsOf(pid, "SigPnd") | signalsOf(pid, "ShdPnd"); }
+constexpr std::uint64_t bit(int signal) { return std::uint64_t(1) << (signal - 1); }
 
 // Asleep with no signal waiting: it has handled what it was sent, and sent on
 // whatever its handlers send. False if it does not come to that, or has ended.
@@ -203,11 +196,7 @@ struct Counted {
 
     void typeCtrlC() { expect(write(session.master, "\x03", 1) == 1, name + ": cannot type Ctrl-C"); }
 
-    void hangUp()
-    {
-        close(session.master);
-        session.master = -1;
-    }
+    void hangUp() { close(std::exchange(session.master, -1)); }
 
     void end()
     {
@@ -238,9 +227,9 @@ void ctrlCDuringSetUp()
     const pid_t launcher = counted.session.leader;
     std::error_code unreadable;
     expect(eventually([&] { return !fs::is_empty(testbeds, unreadable); }), name + ": velkor-sim made no testbed");
-    expect(includes(signalsOf(launcher, "SigBlk"), SIGINT), name + ": velkor-sim does not hold SIGINT");
+    expect(signalsOf(launcher, "SigBlk") & bit(SIGINT), name + ": velkor-sim does not hold SIGINT");
     counted.typeCtrlC();
-    expect(eventually([&] { return includes(pendingOf(launcher), SIGINT); }), name + ": the Ctrl-C did not reach velkor-sim");
+    expect(eventually([&] { return pendingOf(launcher) & bit(SIGINT); }), name + ": the Ctrl-C did not reach velkor-sim");
     // Not waiting for a writer: were velkor-sim gone, that would be for ever.
     const int reader = open(trace.c_str(), O_RDONLY | O_NONBLOCK);
     int status = 0;
