@@ -13,9 +13,8 @@
 
 namespace {
 
-const unsigned long GET_COUNT_DMA = 0xc0046207, READ_DMA = 0xc0106206;
+const unsigned long GET_COUNT_DMA = 0xc0046207, READ_DMA = 0xc0106206, WRITE_REG_MASKED = 0x40106201;
 const unsigned long GET_COUNT_INT = 0xc0046232, READ_INT = 0xc0106233;
-const unsigned long WRITE_REG_MASKED = 0x40106201;
 const unsigned int T = 0xFFFFFFFF;
 
 // The library's own heap requests: the test is linked with --wrap=malloc, which
@@ -37,13 +36,6 @@ struct ChannelDescriptor {
     int fd() const { return fd_; }
     const int fd_;
 };
-
-uint16_t firstDataWord(const DMA_READ_BLOCK *container, unsigned index)
-{
-    uint16_t word;
-    std::memcpy(&word, container->data + index * 128 + 64, 2);
-    return word;
-}
 
 } // namespace
 
@@ -144,8 +136,10 @@ private slots:
         QVERIFY(container);
         QCOMPARE(container->countBlocks, 3u);
         QCOMPARE(container->length, 384u);
-        for (unsigned i = 0; i < 3; ++i)
-            QCOMPARE(firstDataWord(container, i), uint16_t(i + 1));
+        for (uint16_t i = 0, word; i < 3; ++i) {
+            std::memcpy(&word, container->data + i * 128 + 64, 2);
+            QCOMPARE(word, uint16_t(i + 1));
+        }
         velkor_freeDmaReadBlock(container);
         INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd());
         QVERIFY(buffer);
@@ -203,56 +197,39 @@ private slots:
         QVERIFY(!dma && !interrupts && !bcRam);
     }
 
-    void bcProgramSetsOnlyBit15OfTheConfigurationRegister_data()
-    {
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<bool>("numberRefused");
-        QTest::addColumn<QString>("registerName");
-        QTest::newRow("channel 2") << 2 << false << "0x6008";
-        QTest::newRow("number refused") << 1 << true << "0x8008";
-    }
-
+    // On channel 2, and on a channel that refuses its number.
     void bcProgramSetsOnlyBit15OfTheConfigurationRegister()
     {
-        QFETCH(int, channel);
-        QFETCH(bool, numberRefused);
-        QFETCH(QString, registerName);
-        const uint64_t address = registerName.toULongLong(nullptr, 16);
-        BoardFixture::board().setReg(address, 0x00010001);
-        if (numberRefused)
-            BoardFixture::board().failNumberQuery();
-        ChannelDescriptor node(channel);
-        const QString prefix = QString("ch%1 ").arg(channel);
-        const QString write = prefix + "IOCTL_WRITE_REG_MASKED daddr=" + registerName + " data=%1 mask=0x8000";
-
-        QCOMPARE(velkor_bcProgram(node.fd(), T), 0u);
-        QCOMPARE(BoardFixture::board().reg(address), 0x00018001u);
-        QCOMPARE(velkor_bcProgram(node.fd(), 1), 0u);
-        QCOMPARE(BoardFixture::board().reg(address), 0x00010001u);
-        QCOMPARE(BoardFixture::log(), QStringList({prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x8000"),
-                                                   prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x0")}));
-        BoardFixture::board().failNext(WRITE_REG_MASKED);
-        QCOMPARE(velkor_bcProgram(node.fd(), 0), T);
-    }
-
-    void startInstructionTakesTheLowTwelveBits_data()
-    {
-        QTest::addColumn<uint>("startNumber");
-        QTest::addColumn<QString>("data");
-        QTest::newRow("0x0FFF") << 0x0FFFu << "0xfff0000";
-        QTest::newRow("0x1000") << 0x1000u << "0x0";
-        QTest::newRow("0x1005") << 0x1005u << "0x50000";
+        for (const auto &[channel, numberRefused, registerName] : {std::tuple{2, false, "0x6008"}, {1, true, "0x8008"}}) {
+            BoardFixture::reset();
+            const uint64_t address = QString(registerName).toULongLong(nullptr, 16);
+            BoardFixture::board().setReg(address, 0x00010001);
+            if (numberRefused)
+                BoardFixture::board().failNumberQuery();
+            ChannelDescriptor node(channel);
+            const QString prefix = QString("ch%1 ").arg(channel);
+            const QString write = prefix + "IOCTL_WRITE_REG_MASKED daddr=" + registerName + " data=%1 mask=0x8000";
+            QCOMPARE(velkor_bcProgram(node.fd(), T), 0u);
+            QCOMPARE(BoardFixture::board().reg(address), 0x00018001u);
+            QCOMPARE(velkor_bcProgram(node.fd(), 1), 0u);
+            QCOMPARE(BoardFixture::board().reg(address), 0x00010001u);
+            QCOMPARE(BoardFixture::log(), QStringList({prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x8000"),
+                                                       prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x0")}));
+            BoardFixture::board().failNext(WRITE_REG_MASKED);
+            QCOMPARE(velkor_bcProgram(node.fd(), 0), T);
+        }
     }
 
     void startInstructionTakesTheLowTwelveBits()
     {
-        QFETCH(uint, startNumber);
-        QFETCH(QString, data);
         ChannelDescriptor node(2);
-        QCOMPARE(velkor_bcSetStartInstructionAddress(node.fd(), startNumber), 0u);
-        QCOMPARE(BoardFixture::log(),
-                 QStringList({"ch2 IOCTL_GET_NUMBER_CHANNEL",
-                              QString("ch2 IOCTL_WRITE_REG_MASKED daddr=0x6094 data=%1 mask=0xfff0000").arg(data)}));
+        for (const auto &[startNumber, data] : {std::pair{0x0FFFu, "0xfff0000"}, {0x1000u, "0x0"}, {0x1005u, "0x50000"}}) {
+            BoardFixture::board().clearLog();
+            QCOMPARE(velkor_bcSetStartInstructionAddress(node.fd(), startNumber), 0u);
+            QCOMPARE(BoardFixture::log(),
+                     QStringList({"ch2 IOCTL_GET_NUMBER_CHANNEL",
+                                  QString("ch2 IOCTL_WRITE_REG_MASKED daddr=0x6094 data=%1 mask=0xfff0000").arg(data)}));
+        }
     }
 };
 

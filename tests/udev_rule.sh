@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The udev rule as `cmake --install` puts it: in the folder udev reads, read
-# by udevadm verify where udevadm has it (systemd 254 on, Debian 13 on), and
-# tried on the channel nodes' names and on names that only look like them. No
-# udev runs in a build container and no board is there for `udevadm test`, so
-# the rule's KERNEL patterns are matched as udev matches them: fnmatch(3)
-# with no flags, as the shell matches patterns, alternatives split at '|'.
+# by udevadm verify where there is one (systemd 254 on), and tried on the
+# channel nodes' names and on names that only look like them. No udev or board
+# is there for `udevadm test`, so the KERNEL patterns are matched as udev does:
+# fnmatch(3) with no flags, as the shell matches, alternatives split at '|'.
 # Usage: udev_rule.sh CMAKE BUILD_DIR
 set -euo pipefail
 work="$(mktemp -d)"

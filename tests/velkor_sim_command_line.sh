@@ -119,10 +119,9 @@ no re-execution|125|env LD_PRELOAD="$(printf '%131050s' '')" "$sim" -- true
 CASES
 [ -e "$work/started" ] && fail "the program started although the trace did not open"
 
-# COMMAND... in the background, with a program that says its pid once ready
-# and sleeps for a minute; with ON_TERM set, it exits ON_TERM on SIGTERM. A
-# script's background jobs ignore SIGINT, and a signal ignored at start stays
-# ignored: hence env.
+# COMMAND... in the background, with a program that says its pid once ready and
+# sleeps a minute, exiting ON_TERM on SIGTERM if that is set. A script's jobs
+# ignore SIGINT, and a signal ignored at start stays so: hence env.
 run_waiting() {
     rm -f "$work/pid"
     env --default-signal=INT "$@" -- sh -c '[ -z "$1" ] || trap "exit $1" TERM

@@ -65,10 +65,8 @@ int count(const char *log)
 
 void expect(bool holds, const std::string &failure)
 {
-    if (!holds) {
+    if (!holds && ++failures)
         std::cout << "FAIL: " << failure << "\n";
-        ++failures;
-    }
 }
 
 std::string textOf(const fs::path &file)
@@ -236,11 +234,8 @@ void ctrlCDuringSetUp()
     const bool ended = eventually([&] { return waitpid(launcher, &status, WNOHANG) == launcher; });
     close(reader);
     counted.hangUp();
+    // One that ran on dies of its alarm.
     expect(ended && WIFSIGNALED(status) && WTERMSIG(status) == SIGINT, name + ": the program ran on");
-    if (!ended) {
-        counted.awaitProgram();
-        counted.end();
-    }
     // Left behind when velkor-sim itself, not the program, died of the Ctrl-C.
     expect(fs::is_empty(testbeds, unreadable), name + ": velkor-sim left its testbed");
 }

@@ -26,7 +26,8 @@ dpkg-deb --root-owner-group -b "$old/package" "$old/velkor-linux-pci-driver-test
 admin="$old/root/var/lib/dpkg"
 mkdir -p "$admin/info" "$admin/updates" "$admin/triggers"
 : >"$admin/status"
-dpkg --root="$old/root" --force-not-root --force-depends --log=/dev/null \
+# dpkg looks for ldconfig and start-stop-daemon, which a user's PATH lacks.
+PATH="$PATH:/usr/sbin:/sbin" dpkg --root="$old/root" --force-not-root --force-depends --log=/dev/null \
     -i "$old/velkor-linux-pci-driver-test_1.0.0-1.deb" >"$old/dpkg.log" 2>&1 \
     || { cat "$old/dpkg.log"; exit 1; }
 apt_private_setup "$folder" "$admin/status"

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# dpkg-source packs a used checkout as debian/source/options says: a copy of
-# the checkout's files, with what builds and package runs leave in a checkout
-# added (build trees, package folders, chroots, dpkg-buildpackage's build
-# folder, Qt Creator's settings, git's own folder), must give a source
-# tarball of exactly the checkout's files, dpkg-source's own leaving out
-# .gitignore.
+# dpkg-source packs a used checkout as debian/source/options says: the
+# checkout's files plus what builds and package runs leave (build trees,
+# package folders, chroots, dpkg-buildpackage's build folder, Qt Creator's
+# settings, git's own folder) give a tarball of the checkout's files alone,
+# dpkg-source's own leaving out .gitignore.
 # Usage: source_package_holds_source_only.sh SOURCE_DIR
 set -euo pipefail
 top="$(realpath "$1")"
@@ -26,9 +25,6 @@ for left in build/CMakeCache.txt build-dev/src/main.o build-qt6/Makefile build-r
 done
 (cd "$scratch" && dpkg-source -b checkout >/dev/null)
 packed="$(tar -tf "$scratch"/*.tar.* | sed -n 's|^checkout/||p' | grep -v '/$' | grep . | sort)"
-if [ "$packed" != "$expected" ]; then
-    echo "FAIL: the source tarball differs from the checkout's files (< checkout, > tarball):"
-    diff <(echo "$expected") <(echo "$packed") || true
-    exit 1
-fi
+[ "$packed" = "$expected" ] || { echo "FAIL: the source tarball differs from the checkout's files (< checkout, > tarball):"
+    diff <(echo "$expected") <(echo "$packed"); exit 1; }
 echo "the source tarball holds the checkout's $(wc -l <<<"$expected") files and nothing that builds left"

@@ -1,9 +1,7 @@
-# What the tests of the tool's window on a desktop share; sourced by a bash
-# script run as SCRIPT TOOL [PACKAGING_DIR], after `set -euo pipefail`. Sets
-# tool and entry, the one desktop entry in packaging/, from which GNOME and KDE
-# take the window's icon and name; makes XDG_RUNTIME_DIR and cleans it and the
-# display server (server_pid; server_kill, if set, names what to kill) and
-# the tool (tool_pid) up.
+# Sourced by the tests of the tool's window on a desktop (SCRIPT TOOL
+# [PACKAGING_DIR], under set -euo pipefail): tool; entry, the desktop entry
+# from which GNOME and KDE take the window's icon and name; XDG_RUNTIME_DIR;
+# and the clean-up of the server (server_pid, or server_kill) and tool_pid.
 tool="$1" packaging="${2:-$(dirname "$0")/../packaging}"
 entries=("$packaging"/*.desktop)
 [ ${#entries[@]} -eq 1 ] && [ -f "${entries[0]}" ] || { echo "FAIL: $packaging holds not one desktop entry"; exit 1; }
@@ -30,9 +28,7 @@ stop() {
 trap '[ -z "$tool_pid" ] || stop "$tool_pid"; [ -z "$server_pid" ] || stop "$server_pid" "${server_kill:-$server_pid}"
     rm -rf "$work"' EXIT
 # Without these bash dies of the signal and skips the EXIT trap.
-trap 'exit 129' HUP
-trap 'exit 130' INT
-trap 'exit 143' TERM
+for signal in HUP:129 INT:130 TERM:143; do trap "exit ${signal#*:}" "${signal%:*}"; done
 # waited PID COMMAND...: until COMMAND succeeds, while PID lives. Under load
 # Xvfb alone was seen to take 6 s to listen and the tool 7 s more to map.
 waited() {

@@ -26,7 +26,6 @@ public:
         return found;
     }
 
-    QPushButton *button(const char *name) const { return widget<QPushButton>(name); }
     QListWidget *terminal() const { return widget<QListWidget>("listWidgetTerminal"); }
     QComboBox *channels() const { return widget<QComboBox>("comboBoxChannels"); }
 
@@ -40,7 +39,7 @@ public:
     }
 
     // QAbstractButton::click does nothing on a disabled button, as a mouse would.
-    void click(const char *name) { button(name)->click(); }
+    void click(const char *name) { widget<QPushButton>(name)->click(); }
 
     void selectChannel(int index)
     {
