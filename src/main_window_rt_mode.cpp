@@ -22,7 +22,7 @@ void MainWindow::slot_initRT()
         return;
 
     const unsigned int numChannel = velkor_getNumberChannel(chDevice);
-    emit signal_writeInTerminal(QString("Канал = %1").arg(QString::number(numChannel)));
+    emit signal_writeInTerminal(QString("Канал = %1").arg(QString::number(numChannel + 1)));
 
     const auto initChannel = [this]() {
         unsigned int modeBus = 2;

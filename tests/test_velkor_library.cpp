@@ -31,10 +31,9 @@ velkor_sim::DmaBlock numberedBlock(uint16_t n)
 
 // A descriptor on a simulated channel node, opened as the tool opens it.
 struct ChannelDescriptor {
-    explicit ChannelDescriptor(int channel) : fd_(open(qPrintable(QString("/dev/mil1553dev-0-ch-%1").arg(channel)), O_RDWR)) {}
-    ~ChannelDescriptor() { close(fd_); }
-    int fd() const { return fd_; }
-    const int fd_;
+    explicit ChannelDescriptor(int channel) : fd(open(qPrintable(QString("/dev/mil1553dev-0-ch-%1").arg(channel)), O_RDWR)) {}
+    ~ChannelDescriptor() { close(fd); }
+    const int fd;
 };
 
 } // namespace
@@ -106,12 +105,12 @@ private slots:
         BoardFixture::board().failNext(GET_COUNT_DMA, 2);
         BoardFixture::board().failNext(GET_COUNT_INT, 2);
         unsigned int codeError = 0, count = 7;
-        QCOMPARE(velkor_getCountDmaBlocksReadyRead(node.fd(), &codeError), T);
+        QCOMPARE(velkor_getCountDmaBlocksReadyRead(node.fd, &codeError), T);
         QCOMPARE(codeError, T);
-        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd, &count));
         QCOMPARE(count, T);
-        QCOMPARE(velkor_getCountInterruptBlocksReadyRead(node.fd()), T);
-        QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd()));
+        QCOMPARE(velkor_getCountInterruptBlocksReadyRead(node.fd), T);
+        QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd));
         QCOMPARE(BoardFixture::log(), QStringList({"ch2 IOCTL_GET_COUNT_DMA_BLOCKS", "ch2 IOCTL_GET_COUNT_DMA_BLOCKS",
                                                    "ch2 IOCTL_GET_COUNT_INT_BLOCKS", "ch2 IOCTL_GET_COUNT_INT_BLOCKS"}));
         QCOMPARE(libraryAllocations, 0u);
@@ -128,11 +127,11 @@ private slots:
         BoardFixture::board().failNext(READ_DMA);
         BoardFixture::board().failNext(READ_INT);
         unsigned int count = 0;
-        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd, &count));
         QCOMPARE(count, 3u);
-        QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd()));
+        QVERIFY(!velkor_readAllInterruptBlocksReadyRead(node.fd));
 
-        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd(), &count);
+        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd, &count);
         QVERIFY(container);
         QCOMPARE(container->countBlocks, 3u);
         QCOMPARE(container->length, 384u);
@@ -141,12 +140,12 @@ private slots:
             QCOMPARE(word, uint16_t(i + 1));
         }
         velkor_freeDmaReadBlock(container);
-        INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd());
+        INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd);
         QVERIFY(buffer);
         QCOMPARE(buffer->count_blocks, 1u);
         QCOMPARE(buffer->blocks[0].interrupt_ch, 5u);
         velkor_freeInterruptBlock(buffer);
-        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd, &count));
         QCOMPARE(count, 0u);
     }
 
@@ -161,11 +160,11 @@ private slots:
         BoardFixture::board().queueInterruptBlock(0, {7, 1, 0, 0});
         BoardFixture::board().overreportNextInterruptRead(0, 100000);
         unsigned int count = 0;
-        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd(), &count);
+        DMA_READ_BLOCK *container = velkor_readAllDmaBlocksReadyRead(node.fd, &count);
         QVERIFY(container);
         QCOMPARE(container->countBlocks, 2u);
         velkor_freeDmaReadBlock(container);
-        INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd());
+        INTERRUPT_BLOCK_BUFFER *buffer = velkor_readAllInterruptBlocksReadyRead(node.fd);
         QVERIFY(buffer);
         QCOMPARE(buffer->count_blocks, 1u);
         velkor_freeInterruptBlock(buffer);
@@ -180,7 +179,7 @@ private slots:
         BoardFixture::board().queueDmaBlock(0, numberedBlock(1));
         BoardFixture::board().reportDmaCount(0, 0x02000001);
         unsigned int count = 0;
-        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd(), &count));
+        QVERIFY(!velkor_readAllDmaBlocksReadyRead(node.fd, &count));
         QCOMPARE(count, 0x02000001u);
         QCOMPARE(BoardFixture::log(), QStringList{"ch0 IOCTL_GET_COUNT_DMA_BLOCKS"});
     }
@@ -209,14 +208,14 @@ private slots:
             ChannelDescriptor node(channel);
             const QString prefix = QString("ch%1 ").arg(channel);
             const QString write = prefix + "IOCTL_WRITE_REG_MASKED daddr=" + registerName + " data=%1 mask=0x8000";
-            QCOMPARE(velkor_bcProgram(node.fd(), T), 0u);
+            QCOMPARE(velkor_bcProgram(node.fd, T), 0u);
             QCOMPARE(BoardFixture::board().reg(address), 0x00018001u);
-            QCOMPARE(velkor_bcProgram(node.fd(), 1), 0u);
+            QCOMPARE(velkor_bcProgram(node.fd, 1), 0u);
             QCOMPARE(BoardFixture::board().reg(address), 0x00010001u);
             QCOMPARE(BoardFixture::log(), QStringList({prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x8000"),
                                                        prefix + "IOCTL_GET_NUMBER_CHANNEL", write.arg("0x0")}));
             BoardFixture::board().failNext(WRITE_REG_MASKED);
-            QCOMPARE(velkor_bcProgram(node.fd(), 0), T);
+            QCOMPARE(velkor_bcProgram(node.fd, 0), T);
         }
     }
 
@@ -225,7 +224,7 @@ private slots:
         ChannelDescriptor node(2);
         for (const auto &[startNumber, data] : {std::pair{0x0FFFu, "0xfff0000"}, {0x1000u, "0x0"}, {0x1005u, "0x50000"}}) {
             BoardFixture::board().clearLog();
-            QCOMPARE(velkor_bcSetStartInstructionAddress(node.fd(), startNumber), 0u);
+            QCOMPARE(velkor_bcSetStartInstructionAddress(node.fd, startNumber), 0u);
             QCOMPARE(BoardFixture::log(),
                      QStringList({"ch2 IOCTL_GET_NUMBER_CHANNEL",
                                   QString("ch2 IOCTL_WRITE_REG_MASKED daddr=0x6094 data=%1 mask=0xfff0000").arg(data)}));
