@@ -15,7 +15,12 @@ inline velkor_sim::DmaBlock dmaBlock(uint32_t word0, uint32_t timer, unsigned ti
     velkor_sim::DmaBlock block{};
     std::memcpy(block.data(), &word0, 4);
     std::memcpy(block.data() + 4 * timerWord, &timer, 4);
-    std::memcpy(block.data() + 64, dataWords.begin(), 2 * dataWords.size());
+    // Word by word: an empty list's begin() may be null, which memcpy must not get.
+    unsigned offset = 64;
+    for (uint16_t word : dataWords) {
+        std::memcpy(block.data() + offset, &word, 2);
+        offset += 2;
+    }
     return block;
 }
 
