@@ -19,16 +19,18 @@ check_end() {
 
 "$sim" --help >"$work/out" 2>"$work/err" || fail "--help exits $?"
 [ -s "$work/err" ] && fail "--help writes to standard error"
-for word in --boards --trace --load --fault --help 25000 no-channel-number fail=IOCTL_NAME dma-count=N overreport=N; do
+for word in --boards --trace --load --fault --cuse --help 25000 no-channel-number fail=IOCTL_NAME dma-count=N overreport=N; do
     grep -qw -- "$word" "$work/out" || fail "--help does not name $word"
 done
 
-# Each: the options, and what the error line must carry; a --load alone is
-# given no program either, which would be its value.
+# Each: the options, and what the error line must carry; given a program,
+# but for a --load alone, which would take it for its value, and the case
+# of no program.
 while IFS='|' read -r options word; do
     rm -f "$work/started"
     # shellcheck disable=SC2046,SC2086
-    "$sim" $options $([ "$options" = --load ] || echo -- touch "$work/started") >/dev/null 2>"$work/err"
+    "$sim" $options $(case "$options" in --load | --boards\ 2) ;; *) echo -- touch "$work/started" ;; esac) \
+        >/dev/null 2>"$work/err"
     check_end "$options" $? 2
     [ -e "$work/started" ] && fail "$options: the program started"
     head -n 1 "$work/err" | grep -q -- "$word" || fail "$options: first line: $(head -n 1 "$work/err")"
@@ -46,7 +48,20 @@ done <<'CASES'
 --fault fail=IOCTL_READ_REG:0|IOCTL_READ_REG
 --fault dma-count=x|dma-count
 --fault overreport=0|overreport
+--boards 2|no program to run
+--cuse|--cuse takes no program
 CASES
+
+# --cuse runs without the preload, so an environment too long to re-execute
+# in does not stop it (see "no re-execution" below); where /dev/cuse cannot be
+# opened (no CUSE in the kernel, or not root) it stops at the start with one
+# line saying why and what it needs.
+if [ ! -r /dev/cuse ] || [ ! -w /dev/cuse ]; then
+    env LD_PRELOAD="$(printf '%131050s' '')" "$sim" --cuse --boards 2 >/dev/null 2>"$work/err"
+    check_end "--cuse without /dev/cuse" $? 125
+    [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q '^velkor-sim: cannot open /dev/cuse: .*sudo modprobe cuse' "$work/err" \
+        || fail "--cuse without /dev/cuse: $(cat "$work/err")"
+fi
 
 # The program that the options meet: it sends one command (a request code and
 # record words, in hex) to a node and prints the record's first four words in

@@ -2,6 +2,7 @@
 // more entries than the caller made room for, and hands each block out once.
 #include "bytes.h"
 #include "commands.h"
+#include "pointed_buffers.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,9 +14,6 @@ using bytes::get;
 using bytes::put;
 
 namespace {
-
-constexpr uint32_t kDmaBlockSize = 128;
-constexpr uint32_t kInterruptBlockSize = 16;
 
 // What the board does between the tool's count and its read.
 void applyBeforeRead(QueueFaults &faults, std::deque<DmaBlock> &queue)
@@ -56,15 +54,14 @@ Reply readDmaBlocks(const Call &call)
     QueueFaults &faults = call.board.queueFaults[call.channel];
     std::deque<DmaBlock> &queue = call.state().dmaBlocks;
     applyBeforeRead(faults, queue);
-    const uint32_t room = std::min(get<uint32_t>(call.record, 0),
-                                   get<uint32_t>(call.record, 4) / kDmaBlockSize);
-    const auto count = static_cast<uint32_t>(std::min<std::size_t>(room, queue.size()));
+    const auto count =
+        static_cast<uint32_t>(std::min<std::size_t>(dmaBlocksRoom(call.record), queue.size()));
     if (count > 0) {
-        uint8_t *buffer = call.memory.follow(8, std::size_t{count} * kDmaBlockSize);
+        uint8_t *buffer = call.memory.follow(8, std::size_t{count} * kDmaBlockBytes);
         if (!buffer)
             return failure(EFAULT);
         for (uint32_t i = 0; i < count; ++i)
-            std::memcpy(buffer + std::size_t{i} * kDmaBlockSize, queue[i].data(), kDmaBlockSize);
+            std::memcpy(buffer + std::size_t{i} * kDmaBlockBytes, queue[i].data(), kDmaBlockBytes);
         queue.erase(queue.begin(), queue.begin() + count);
     }
     put<uint32_t>(call.record, 0, count + faults.overreport);
@@ -78,11 +75,11 @@ Reply readIntBlocks(const Call &call)
     const auto count = static_cast<uint32_t>(
         std::min<std::size_t>(get<uint32_t>(call.record, 0), queue.size()));
     if (count > 0) {
-        uint8_t *entries = call.memory.follow(8, std::size_t{count} * kInterruptBlockSize);
+        uint8_t *entries = call.memory.follow(8, std::size_t{count} * kInterruptBlockBytes);
         if (!entries)
             return failure(EFAULT);
         for (uint32_t i = 0; i < count; ++i)
-            putInterruptBlock(entries + std::size_t{i} * kInterruptBlockSize, queue[i]);
+            putInterruptBlock(entries + std::size_t{i} * kInterruptBlockBytes, queue[i]);
         queue.erase(queue.begin(), queue.begin() + count);
     }
     QueueFaults &faults = call.board.queueFaults[call.channel];

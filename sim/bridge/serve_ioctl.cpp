@@ -1,6 +1,7 @@
 #include "serve_ioctl.h"
 
 #include "bytes.h"
+#include "pointed_buffers.h"
 
 #include <umockdev.h>
 
@@ -9,9 +10,6 @@
 namespace velkor_sim {
 
 namespace {
-
-// Larger than any buffer the tool makes; a bigger length means a corrupt record.
-constexpr std::size_t kMaxFollow = 64u << 20;
 
 // The caller's memory in the other process. umockdev copies a resolved range
 // over the socket and writes it back when the ioctl completes. Resolving a

@@ -1,5 +1,7 @@
 #include "child_process.h"
 
+#include "stop_signals.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -16,27 +18,11 @@ namespace velkor_sim {
 namespace {
 
 constexpr int kCannotRun = 127;
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 volatile sig_atomic_t child = 0;
 volatile sig_atomic_t passedOn = 0;
 // Known before the handlers run: getsid is not a call for a handler.
 volatile sig_atomic_t leadsSession = 0;
-
-sigset_t stopSignals()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    for (int signal : kStopSignals)
-        sigaddset(&set, signal);
-    return set;
-}
-
-void setStopSignalsHeld(bool held)
-{
-    const sigset_t set = stopSignals();
-    pthread_sigmask(held ? SIG_BLOCK : SIG_UNBLOCK, &set, nullptr);
-}
 
 // The kernel sends a terminal's Ctrl-C to its whole foreground process group,
 // the program included, as it does the hang-up when the session leader goes;
@@ -117,11 +103,6 @@ void awaitRelease(int released)
 }
 
 } // namespace
-
-void holdStopSignals()
-{
-    setStopSignalsHeld(true);
-}
 
 // The program starts with the stop signals as the launcher found them. One that
 // came during set-up stays held until the child exists and is then passed on,

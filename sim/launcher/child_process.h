@@ -9,15 +9,11 @@
 
 namespace velkor_sim {
 
-// Holds the stop signals back until runProgram passes them on. Call it before
-// any thread starts: threads keep the signals held, so the launcher's main
-// thread is the one that takes them.
-void holdStopSignals();
-
-// Runs `program` (a null-terminated argument list) and waits for it. Gives how
-// it ended: exit status 127 when it cannot be run, 128 + the stop signal passed
-// on to it when it cannot be waited for. Throws std::runtime_error when it
-// cannot be started, or waited for with no signal passed on.
+// Runs `program` (a null-terminated argument list) and waits for it, the stop
+// signals held since set-up began (holdStopSignals). Gives how it ended: exit
+// status 127 when it cannot be run, 128 + the stop signal passed on to it when
+// it cannot be waited for. Throws std::runtime_error when it cannot be
+// started, or waited for with no signal passed on.
 ProgramEnd runProgram(char **program);
 
 } // namespace velkor_sim

@@ -10,13 +10,14 @@ namespace velkor_sim {
 
 namespace {
 
-enum Option { kBoards = 1, kTrace, kLoad, kFault, kHelp };
+enum Option { kBoards = 1, kTrace, kLoad, kFault, kCuse, kHelp };
 
 const option kLongOptions[] = {
     {"boards", required_argument, nullptr, kBoards},
     {"trace", required_argument, nullptr, kTrace},
     {"load", required_argument, nullptr, kLoad},
     {"fault", required_argument, nullptr, kFault},
+    {"cuse", no_argument, nullptr, kCuse},
     {"help", no_argument, nullptr, kHelp},
     {nullptr, 0, nullptr, 0},
 };
@@ -42,6 +43,9 @@ void take(Options &options, int option, const std::string &value)
         break;
     case kFault:
         options.faults.push_back(parseFault(value));
+        break;
+    case kCuse:
+        options.cuse = true;
         break;
     case kHelp:
         options.help = true;
@@ -80,7 +84,9 @@ Options parseOptions(int argc, char **argv)
             throw UsageError("option '" + given + "' needs a value");
         take(options, option, optarg ? optarg : "");
     }
-    if (!options.help && optind >= argc)
+    if (!options.help && options.cuse && optind < argc)
+        throw UsageError(std::string("--cuse takes no program, yet '") + argv[optind] + "' follows");
+    if (!options.help && !options.cuse && optind >= argc)
         throw UsageError("no program to run");
     options.program = argv + optind;
     return options;
@@ -89,8 +95,11 @@ Options parseOptions(int argc, char **argv)
 std::string usage()
 {
     return "Usage: velkor-sim [OPTION]... [--] PROGRAM [ARG]...\n"
+           "  or:  velkor-sim --cuse [OPTION]...\n"
            "Runs PROGRAM on simulated MIL-STD-1553 boards of four channels each, served\n"
            "as /dev/mil1553dev-B-ch-C through umockdev, and exits with its status.\n"
+           "With --cuse, serves the boards' nodes as real character devices instead,\n"
+           "to every program, until SIGTERM, SIGINT or SIGHUP.\n"
            "\n"
            "  --boards N     N boards, 1 to " + std::to_string(kMaxBoards) + " (default 1)\n"
            "  --trace FILE   write every open of a node and every command as it arrives\n"
@@ -101,6 +110,8 @@ std::string usage()
            "                 shortest message), or 'max' for as many as it carries\n"
            "  --fault NAME   inject a fault on every board; repeatable. NAME is one of\n" +
            faultHelp() +
+           "  --cuse         serve /dev/mil1553dev-B-ch-C through the kernel's CUSE, with\n"
+           "                 no program (needs root and /dev/cuse: sudo modprobe cuse)\n"
            "  --help         print this help and exit\n";
 }
 

@@ -1,4 +1,5 @@
-// The launcher's command line: velkor-sim [OPTION]... [--] PROGRAM [ARG]...
+// The launcher's command line: velkor-sim [OPTION]... [--] PROGRAM [ARG]...,
+// or velkor-sim --cuse [OPTION]...
 #ifndef VELKOR_SIM_OPTIONS_H
 #define VELKOR_SIM_OPTIONS_H
 
@@ -26,6 +27,8 @@ struct Options {
     // Messages per second; 0 for as many as the bus carries; none for passes.
     std::optional<uint32_t> load;
     std::vector<NamedFault> faults;
+    // Real character devices through CUSE, and no program.
+    bool cuse = false;
     // PROGRAM and its arguments, null-terminated as in argv.
     char **program = nullptr;
 };

@@ -1,11 +1,15 @@
 // velkor-sim [OPTION]... [--] PROGRAM [ARG]...
 // Runs a program against simulated boards, the way umockdev-run serves a
 // testbed: this process holds the testbed and answers the ioctls, the program
-// reaches it through the inherited preload.
+// reaches it through the inherited preload. With --cuse it serves them as
+// real character devices instead (serve_cuse).
+#include "board_options.h"
 #include "child_process.h"
 #include "malloc_tunables.h"
 #include "options.h"
+#include "serve_cuse.h"
 #include "simulated_board.h"
+#include "stop_signals.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -40,34 +44,16 @@ bool underPreload()
     std::exit(kCannotStart);
 }
 
-// The trace file is opened close-on-exec: the program must not hold it.
-std::FILE *openTrace(const std::string &name)
-{
-    if (name == "-")
-        return stderr;
-    std::FILE *file = std::fopen(name.c_str(), "we");
-    if (!file)
-        throw std::runtime_error("--trace " + name + ": " + std::strerror(errno));
-    return file;
-}
-
 velkor_sim::ProgramEnd serve(const velkor_sim::Options &options)
 {
     velkor_sim::holdStopSignals();
     velkor_sim::keepLargeBuffersInTheHeap();
     velkor_sim::SimulatedBoard simulated(options.boards);
-    std::FILE *trace = options.trace.empty() ? nullptr : openTrace(options.trace);
+    std::FILE *trace = options.trace.empty() ? nullptr : velkor_sim::openTrace(options.trace);
     if (trace)
         simulated.traceTo(trace);
-    for (unsigned number = 0; number < simulated.boardCount(); ++number) {
-        velkor_sim::Board &board = simulated.board(number);
-        // Nothing reads the in-memory log here; the trace is this program's log.
-        board.setLogKept(false);
-        if (options.load)
-            board.setBusLoad(*options.load);
-        for (const velkor_sim::NamedFault &fault : options.faults)
-            velkor_sim::applyFault(board, fault);
-    }
+    for (unsigned number = 0; number < simulated.boardCount(); ++number)
+        velkor_sim::applyOptions(simulated.board(number), options);
     std::cerr << "velkor-sim: testbed at " << simulated.rootDir() << "\n";
     const velkor_sim::ProgramEnd end = velkor_sim::runProgram(options.program);
     if (trace && trace != stderr)
@@ -90,9 +76,11 @@ int main(int argc, char **argv)
         std::cout << velkor_sim::usage();
         return 0;
     }
-    if (!underPreload())
+    if (!options.cuse && !underPreload())
         reexecUnderPreload(argv);
     try {
+        if (options.cuse)
+            return velkor_sim::serveCuse(options);
         // The testbed goes with serve's frame, before the launcher ends.
         return velkor_sim::endLike(serve(options));
     } catch (const std::exception &error) {
