@@ -23,6 +23,11 @@ MainWindow::MainWindow(QWidget *parent)
     // links it in (its own initializer registers it before main runs).
     Q_INIT_RESOURCE(recources);
     ui->setupUi(this);
+    // Disabled only once their buttons exist: a widget made inside a disabled
+    // parent is announced to a screen reader running from the start as a
+    // bare widget named after the group, and never as the button it is.
+    ui->groupBoxDriverTest->setEnabled(false);
+    ui->groupBoxSimpleTest->setEnabled(false);
     // A quarter of what the tool may use: the bench PC runs a desktop and
     // other tools beside it, and a second instance for a second board must
     // still fit.
