@@ -62,6 +62,7 @@ expected_tool="./usr/bin/VelkorLinuxPciDriverTest
 ./usr/share/icons/hicolor/256x256/apps/velkor-linux-pci-driver-test.png
 ./usr/share/man/man1/VelkorLinuxPciDriverTest.1.gz"
 expected_sim="./usr/bin/velkor-sim
+./usr/lib/systemd/system/velkor-sim-cuse.service
 ./usr/share/doc/velkor-sim/changelog.gz
 ./usr/share/doc/velkor-sim/copyright
 ./usr/share/man/man1/velkor-sim.1.gz"
