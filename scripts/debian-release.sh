@@ -75,3 +75,23 @@ release_tarball() (
     mmdebstrap --mode=unshare --variant=buildd --format=tar "${options[@]}" "$1" "$partial" "$mirror" >&2 \
         && chmod 644 "$partial" && mv "$partial" "$tarball" && echo "$tarball"
 )
+
+# The booted machine's autopkgtest (debian/tests' bench-machine) of the
+# packages in FOLDER, in a virtual machine of RELEASE booted from
+# machine-image.sh's image; the summary goes to $summary where it is set.
+# The tests are the source package's in FOLDER, or this tree's, packed as
+# debian/source/options says.
+machine_autopkgtest() (
+    image="$("$source_tree/scripts/machine-image.sh" "$1")" || exit 1
+    dsc=("$2"/*.dsc)
+    if [ ! -e "${dsc[0]}" ]; then
+        packed="$(mktemp -d)" && trap 'rm -rf "$packed"' EXIT
+        (cd "$packed" && dpkg-source -b "$source_tree" >/dev/null) || exit 1
+        dsc=("$packed"/*.dsc)
+    fi
+    # -U: the image holds no package lists, and its mirror has moved on since.
+    autopkgtest -U ${summary:+--summary-file="$summary"} --test-name=bench-machine \
+        "$2"/velkor-linux-pci-driver-test_*.deb "$2"/velkor-sim_*.deb "${dsc[0]}" \
+        -- qemu --qemu-command "$image/qemu-system-x86_64" --ram-size 2048 --cpus 2 "$image/root.img"
+    case $? in 0) exit 0 ;; 2) exit 77 ;; *) exit 1 ;; esac
+)

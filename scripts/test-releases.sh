@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The release matrix: for each Debian release named (all four unless told),
 # the packages built and linted in a clean chroot of it (package.sh
-# --release) and their autopkgtest in another; from Debian 12 on, the Qt 6
-# packages too, and bullseye's tool package when this run built it. One
+# --release) and their autopkgtest in another; from Debian 12 on, their
+# autopkgtest in a booted machine of the release, and the Qt 6 packages too, and bullseye's tool package when this run built it. One
 # table of stages, passed, SKIPPED or FAILED; logs in build-releases/logs/.
 # Usage: scripts/test-releases.sh [bullseye] [bookworm] [trixie] [forky]
 set -uo pipefail
@@ -44,11 +44,12 @@ stage() {
 
 # autopkgtest in a fresh chroot of RELEASE, of the tool from FOLDER and the
 # simulator from packages/RELEASE; without the simulator, the boardless test.
+# The booted machine's test has a stage of its own.
 autopkgtest_in() {
-    local release="$1" folder="${2:-$top/packages/$1}" tarball sim tests=()
+    local release="$1" folder="${2:-$top/packages/$1}" tarball sim tests=(--test-name=window-without-a-board)
     tarball="$(release_tarball "$release")" || return 1
     sim=("$top/packages/$release"/velkor-sim_*.deb)
-    [ -e "${sim[0]}" ] || { sim=(); tests=(--test-name=window-without-a-board); }
+    [ -e "${sim[0]}" ] && tests+=(--test-name=tool-on-the-simulated-board) || sim=()
     # The tarball has no package lists: --apt-upgrade fetches them first.
     autopkgtest --apt-upgrade --summary-file="$summary" "${tests[@]}" \
         "$folder"/velkor-linux-pci-driver-test_*.deb "${sim[@]}" "$top/packages/$release"/*.dsc \
@@ -63,6 +64,7 @@ for release in "${releases[@]}"; do
     built+="$release "
     stage "$release" "autopkgtest" autopkgtest_in "$release"
     [ "$release" != bullseye ] || continue
+    stage "$release" "booted machine, autopkgtest" machine_autopkgtest "$release" "$top/packages/$release"
     if stage "$release" "Qt 6 packages built, lintian" \
         "$top/scripts/package.sh" --qt6 --release "$release" "$top/packages/$release-qt6"; then
         stage "$release" "Qt 6 tool, autopkgtest" autopkgtest_in "$release" "$top/packages/$release-qt6"
