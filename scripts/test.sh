@@ -2,7 +2,9 @@
 # Builds the project and runs the whole test suite: the tests of the normal
 # build, a Qt 6 build and a build under ASan (leaks too) and UBSan; 60-second
 # soaks at full bus load under a 300 MB data limit and in a 300 MB memory
-# control group; the fuzz targets. A failure, a sanitizer report or a stage
+# control group; the packages in a booted virtual machine of this release
+# (scripts/test-machine.sh: CUSE nodes, udev, a seat, cgroup v2); the fuzz
+# targets. A failure, a sanitizer report or a stage
 # that does not build fails it. The last line sums up all stages in ctest's
 # words, which CI reads; a skip counts in the total but not as passed.
 set -euo pipefail
@@ -61,6 +63,8 @@ count "$top/bench/soak.sh" --memory 300 --limit data 60
 # Where no group can be made, a skip: test_memory_limit's made-up trees stand in.
 heading "Soak at full bus load in a 300 MB memory control group, 60 s (build/)"
 count "$top/bench/soak.sh" --memory 300 --limit group 60
+heading "The packages in a booted machine of this release: CUSE nodes, udev, a seat, cgroup v2"
+count "$top/scripts/test-machine.sh"
 heading "Tests on Qt 6 (build-qt6/)"
 built "$top/build-qt6" -DVELKOR_QT_MAJOR=6 && run_ctest "$top/build-qt6"
 heading "Tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/)"
