@@ -43,16 +43,19 @@ stage() {
 }
 
 # autopkgtest in a fresh chroot of RELEASE, of the tool from FOLDER and the
-# simulator from packages/RELEASE; without the simulator, the boardless test.
+# simulator and the recorder from packages/RELEASE; without the simulator,
+# the boardless test and the recorder's.
 # The booted machine's test has a stage of its own.
 autopkgtest_in() {
-    local release="$1" folder="${2:-$top/packages/$1}" tarball sim tests=(--test-name=window-without-a-board)
+    local release="$1" folder="${2:-$top/packages/$1}" tarball sim recorder
+    local tests=(--test-name=window-without-a-board --test-name=recorder-records)
     tarball="$(release_tarball "$release")" || return 1
     sim=("$top/packages/$release"/velkor-sim_*.deb)
     [ -e "${sim[0]}" ] && tests+=(--test-name=tool-on-the-simulated-board) || sim=()
+    recorder=("$top/packages/$release"/velkor-record_*.deb)
     # The tarball has no package lists: --apt-upgrade fetches them first.
     autopkgtest --apt-upgrade --summary-file="$summary" "${tests[@]}" \
-        "$folder"/velkor-linux-pci-driver-test_*.deb "${sim[@]}" "$top/packages/$release"/*.dsc \
+        "$folder"/velkor-linux-pci-driver-test_*.deb "${sim[@]}" "${recorder[@]}" "$top/packages/$release"/*.dsc \
         -- unshare --release "$release" --tarball "$tarball"
     case $? in 0) return 0 ;; 2) return 77 ;; *) return 1 ;; esac
 }

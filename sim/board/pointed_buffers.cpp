@@ -48,6 +48,19 @@ std::vector<PointedBuffer> pointedBuffers(unsigned long request, const uint8_t *
     }
 }
 
+std::vector<std::size_t> pointerFields(unsigned long request)
+{
+    switch (request::canonical(request)) {
+    case request::kReadDmaBlocks:
+    case request::kReadIntBlocks:
+        return {8};
+    case request::kWriteBcRam:
+        return {16};
+    default:
+        return {};
+    }
+}
+
 void limitOutBuffer(unsigned long request, uint8_t *record, std::size_t room)
 {
     const auto most = [room](uint32_t entryBytes) {

@@ -37,6 +37,10 @@ struct PointedBuffer {
 // one longer than kMaxFollow are left out: nothing is reached through them.
 std::vector<PointedBuffer> pointedBuffers(unsigned long request, const uint8_t *record);
 
+// The offsets of every pointer that the tool puts into the record of
+// `request`, whatever it points to: addresses of one run mean nothing in another.
+std::vector<std::size_t> pointerFields(unsigned long request);
+
 // Lowers the counts of the record of `request` so that its out buffer (no
 // command has more than one) holds at most `room` bytes. A driver may always
 // deliver fewer entries than asked for: the count it writes back says how many.

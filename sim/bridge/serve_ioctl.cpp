@@ -71,4 +71,12 @@ void serveIoctl(Board &board, unsigned channel, UMockdevIoctlClient *client)
     umockdev_ioctl_client_complete(client, reply.result, reply.error);
 }
 
+Reply serveIoctl(NodeCommands &commands, UMockdevIoctlClient *client)
+{
+    ClientMemory memory(client);
+    const Reply reply = commands.command(umockdev_ioctl_client_get_request(client), memory);
+    umockdev_ioctl_client_complete(client, reply.result, reply.error);
+    return reply;
+}
+
 } // namespace velkor_sim

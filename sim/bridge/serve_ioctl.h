@@ -3,12 +3,14 @@
 #define VELKOR_SIM_SERVE_IOCTL_H
 
 #include "board.h"
+#include "node_commands.h"
 
 typedef struct _UMockdevIoctlClient UMockdevIoctlClient;
 
 namespace velkor_sim {
 
 void serveIoctl(Board &board, unsigned channel, UMockdevIoctlClient *client);
+Reply serveIoctl(NodeCommands &commands, UMockdevIoctlClient *client);
 
 } // namespace velkor_sim
 

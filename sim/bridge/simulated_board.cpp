@@ -1,5 +1,6 @@
 #include "simulated_board.h"
 
+#include "requests.h"
 #include "serve_ioctl.h"
 #include "trace_writer.h"
 
@@ -19,18 +20,34 @@ namespace velkor_sim {
 namespace {
 
 struct Node {
+    // A board's channel, or else `commands`.
     Board *board;
     unsigned channel;
+    std::unique_ptr<NodeCommands> commands;
     std::string name;
     // The trace, when there is one; the address stays, its content is set once.
     const std::unique_ptr<TraceWriter> *trace;
     UMockdevIoctlBase *handler = nullptr;
 };
 
+// A board traces its own commands, decoded; other nodes show the command's name.
+void serveCommands(const Node &node, UMockdevIoctlClient *client)
+{
+    const unsigned long request = umockdev_ioctl_client_get_request(client);
+    const Reply reply = serveIoctl(*node.commands, client);
+    if (!*node.trace)
+        return;
+    const char *name = request::name(request::canonical(request));
+    (*node.trace)->write(node.name, (name ? name : "ioctl") + std::string(" = ") + outcome(reply));
+}
+
 gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data)
 {
     const Node *node = static_cast<const Node *>(data);
-    serveIoctl(*node->board, node->channel, client);
+    if (node->commands)
+        serveCommands(*node, client);
+    else
+        serveIoctl(*node->board, node->channel, client);
     return TRUE;
 }
 
@@ -70,14 +87,14 @@ struct SimulatedBoard::Impl {
     std::map<std::string, std::unique_ptr<Node>> nodes;
 
     std::string path(const std::string &name) const { return root + "/dev/" + name; }
-    void attach(const std::string &name, Board &board, unsigned channel);
-    void addNode(const std::string &name, Board &board, unsigned channel);
+    void attach(std::unique_ptr<Node> node);
+    void addNode(std::unique_ptr<Node> node);
     void detach(const std::string &name);
 };
 
-void SimulatedBoard::Impl::attach(const std::string &name, Board &board, unsigned channel)
+void SimulatedBoard::Impl::attach(std::unique_ptr<Node> node)
 {
-    auto node = std::make_unique<Node>(Node{&board, channel, name, &trace});
+    const std::string name = node->name;
     node->handler = umockdev_ioctl_base_new();
     g_signal_connect(node->handler, "handle-ioctl", G_CALLBACK(onIoctl), node.get());
     g_signal_connect(node->handler, "client-connected", G_CALLBACK(onConnected), node.get());
@@ -90,12 +107,10 @@ void SimulatedBoard::Impl::attach(const std::string &name, Board &board, unsigne
     nodes[name] = std::move(node);
 }
 
-void SimulatedBoard::Impl::addNode(const std::string &name, Board &board, unsigned channel)
+void SimulatedBoard::Impl::addNode(std::unique_ptr<Node> node)
 {
-    if (channel >= Board::kChannels)
-        throw std::out_of_range("channel " + std::to_string(channel));
-    check(mkfifo(path(name).c_str(), 0666) == 0, "mkfifo " + name);
-    attach(name, board, channel);
+    check(mkfifo(path(node->name).c_str(), 0666) == 0, "mkfifo " + node->name);
+    attach(std::move(node));
 }
 
 void SimulatedBoard::Impl::detach(const std::string &name)
@@ -123,7 +138,7 @@ SimulatedBoard::SimulatedBoard(unsigned boards) : impl_(std::make_unique<Impl>()
     for (unsigned number = 0; number < boards; ++number) {
         impl_->boards.push_back(std::make_unique<Board>(number));
         for (unsigned channel = 0; channel < Board::kChannels; ++channel)
-            impl_->addNode(nodeName(number, channel), *impl_->boards.back(), channel);
+            addNode(nodeName(number, channel), *impl_->boards.back(), channel);
     }
 }
 
@@ -161,7 +176,19 @@ std::string SimulatedBoard::rootDir() const
 
 void SimulatedBoard::addNode(const std::string &name, unsigned channel)
 {
-    impl_->addNode(name, board(), channel);
+    addNode(name, board(), channel);
+}
+
+void SimulatedBoard::addNode(const std::string &name, Board &board, unsigned channel)
+{
+    if (channel >= Board::kChannels)
+        throw std::out_of_range("channel " + std::to_string(channel));
+    impl_->addNode(std::make_unique<Node>(Node{&board, channel, nullptr, name, &impl_->trace}));
+}
+
+void SimulatedBoard::addNode(const std::string &name, std::unique_ptr<NodeCommands> commands)
+{
+    impl_->addNode(std::make_unique<Node>(Node{nullptr, 0, std::move(commands), name, &impl_->trace}));
 }
 
 void SimulatedBoard::addRegularFile(const std::string &name)

@@ -6,6 +6,7 @@
 #define VELKOR_SIM_SIMULATED_BOARD_H
 
 #include "board.h"
+#include "node_commands.h"
 
 #include <cstdio>
 #include <memory>
@@ -16,7 +17,8 @@ namespace velkor_sim {
 class SimulatedBoard {
 public:
     // A testbed with `boards` boards of four channels each:
-    // /dev/mil1553dev-B-ch-C for B = 0 … boards - 1, C = 0 … 3.
+    // /dev/mil1553dev-B-ch-C for B = 0 … boards - 1, C = 0 … 3. With none,
+    // its dev/ holds only the entries added.
     explicit SimulatedBoard(unsigned boards = 1);
     ~SimulatedBoard();
     SimulatedBoard(const SimulatedBoard &) = delete;
@@ -33,6 +35,8 @@ public:
     // Entries of the testbed's dev/, by name ("mil1553dev-12-ch-0"); nodes
     // added here reach board 0.
     void addNode(const std::string &name, unsigned channel);
+    // A node that `commands` answers in place of a board.
+    void addNode(const std::string &name, std::unique_ptr<NodeCommands> commands);
     void addRegularFile(const std::string &name);
     void addFolder(const std::string &name);
     void removeEntry(const std::string &name);
@@ -40,6 +44,8 @@ public:
     void makeOpenFail(const std::string &name);
 
 private:
+    void addNode(const std::string &name, Board &board, unsigned channel);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -150,4 +150,10 @@ ProgramEnd runProgram(char **program)
     return {WEXITSTATUS(status), 0};
 }
 
+void stopProgram()
+{
+    if (child > 0)
+        kill(child, SIGTERM);
+}
+
 } // namespace velkor_sim

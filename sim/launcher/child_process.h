@@ -16,6 +16,9 @@ namespace velkor_sim {
 // started, or waited for with no signal passed on.
 ProgramEnd runProgram(char **program);
 
+// Sends SIGTERM to the program that runProgram started; from any thread.
+void stopProgram();
+
 } // namespace velkor_sim
 
 #endif

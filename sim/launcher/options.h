@@ -1,5 +1,6 @@
 // The launcher's command line: velkor-sim [OPTION]... [--] PROGRAM [ARG]...,
-// or velkor-sim --cuse [OPTION]...
+// or velkor-sim --cuse [OPTION]..., or velkor-sim --replay FILE [OPTION]...
+// [--] PROGRAM [ARG]..., or velkor-sim --check FILE [OPTION]...
 #ifndef VELKOR_SIM_OPTIONS_H
 #define VELKOR_SIM_OPTIONS_H
 
@@ -29,6 +30,14 @@ struct Options {
     std::vector<NamedFault> faults;
     // Real character devices through CUSE, and no program.
     bool cuse = false;
+    // The recording whose nodes are served in place of boards; empty for none.
+    std::string replay;
+    // The program stops at the first call that departs from the recording.
+    bool replayStrict = false;
+    // Each call is answered after its recorded duration, not at once.
+    bool replayRecordedTiming = false;
+    // The recording held against the boards, with no program; empty for none.
+    std::string check;
     // PROGRAM and its arguments, null-terminated as in argv.
     char **program = nullptr;
 };

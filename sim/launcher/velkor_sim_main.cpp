@@ -2,12 +2,16 @@
 // Runs a program against simulated boards, the way umockdev-run serves a
 // testbed: this process holds the testbed and answers the ioctls, the program
 // reaches it through the inherited preload. With --cuse it serves them as
-// real character devices instead (serve_cuse).
+// real character devices instead (serve_cuse); with --replay it serves a
+// recording's nodes in place of boards (serve_replay); with --check it sends
+// a recording's commands to boards of its own and compares (run_check).
 #include "board_options.h"
 #include "child_process.h"
 #include "malloc_tunables.h"
 #include "options.h"
+#include "run_check.h"
 #include "serve_cuse.h"
+#include "serve_replay.h"
 #include "simulated_board.h"
 #include "stop_signals.h"
 
@@ -76,11 +80,15 @@ int main(int argc, char **argv)
         std::cout << velkor_sim::usage();
         return 0;
     }
+    if (!options.check.empty())
+        return velkor_sim::runCheck(options);
     if (!options.cuse && !underPreload())
         reexecUnderPreload(argv);
     try {
         if (options.cuse)
             return velkor_sim::serveCuse(options);
+        if (!options.replay.empty())
+            return velkor_sim::serveReplay(options);
         // The testbed goes with serve's frame, before the launcher ends.
         return velkor_sim::endLike(serve(options));
     } catch (const std::exception &error) {

@@ -19,6 +19,8 @@ std::string timeStamp()
     return text;
 }
 
+} // namespace
+
 std::string outcome(const Reply &reply)
 {
     if (reply.result == 0)
@@ -26,8 +28,6 @@ std::string outcome(const Reply &reply)
     const char *name = strerrorname_np(reply.error);
     return name ? name : std::to_string(reply.error);
 }
-
-} // namespace
 
 std::string nodeName(unsigned board, unsigned channel)
 {

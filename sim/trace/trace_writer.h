@@ -41,6 +41,9 @@ private:
 
 std::string nodeName(unsigned board, unsigned channel);
 
+// "0", or the error's name.
+std::string outcome(const Reply &reply);
+
 } // namespace velkor_sim
 
 #endif

@@ -3,6 +3,7 @@
 // IOCTL_READ_DMA_BLOCKS {countBlocks, length, data}, IOCTL_READ_INT_BLOCKS
 // {count_blocks, pad, entries}, IOCTL_WRITE_BC_RAM {type, shift, length, pad, dwords}.
 #include "pointed_buffers.h"
+#include "unsent_bytes.h"
 
 #include <QtTest>
 
@@ -68,6 +69,24 @@ private slots:
         }
     }
 
+    // Every pointer the tool puts into a record, followed or not: a recorder
+    // blanks them, and a pointer left out would carry one run's addresses
+    // into another.
+    void eachRecordNamesItsPointerFields()
+    {
+        using Offsets = std::vector<std::size_t>;
+        for (const auto &[what, request, offsets] : {
+                 std::tuple{"DMA read", READ_DMA, Offsets{8}},
+                 {"interrupt read", READ_INT, {8}},
+                 {"BC RAM", WRITE_BC_RAM, {16}},
+                 {"sign-extended code", 0xffffffffc0106233, {8}},
+                 {"register read", READ_REG, {}},
+                 {"version info, its pointers the driver's own", 0x8058621f, {}},
+             }) {
+            QVERIFY2(pointerFields(request) == offsets, what);
+        }
+    }
+
     // Counts are lowered to what the room holds, never raised; an in buffer
     // cannot be cut short and is left as it is.
     void anOutBufferIsLimitedByItsCount()
@@ -83,6 +102,40 @@ private slots:
             limitOutBuffer(request, reinterpret_cast<uint8_t *>(changed.data()), room);
             QVERIFY2(changed == limited, what);
         }
+    }
+
+    // Which bytes a recording may not hold a caller to: the rest must stay.
+    void onlyWhatTheDriverReadsIsKept()
+    {
+        auto filled = [](std::size_t size) { return std::vector<uint8_t>(size, 0xab); };
+        auto zeros = [](const std::vector<uint8_t> &record) {
+            QString map;
+            for (uint8_t byte : record)
+                map += byte ? 'x' : '0';
+            return map;
+        };
+        std::vector<uint8_t> version = filled(88);
+        velkor_sim::zeroUnsentBytes(0x8058621fUL, version.data());
+        QCOMPARE(zeros(version), QString(88, '0'));
+
+        std::vector<uint8_t> readReg = filled(16);
+        velkor_sim::zeroUnsentBytes(READ_REG, readReg.data());
+        QCOMPARE(zeros(readReg), QString("xxxxxxxx00000000"));
+        readReg = filled(16);
+        velkor_sim::zeroUnfilledBytes(READ_REG, readReg.data());
+        QCOMPARE(zeros(readReg), QString("xxxxxxxxxxxx0000"));
+
+        std::vector<uint8_t> bcRam = filled(24);
+        velkor_sim::zeroUnsentBytes(WRITE_BC_RAM, bcRam.data());
+        QCOMPARE(zeros(bcRam), QString("xxxxxxxxxxxx000000000000"));
+
+        std::vector<uint8_t> subaddress = filled(8);
+        velkor_sim::zeroUnsentBytes(0x40086227UL, subaddress.data());
+        QCOMPARE(zeros(subaddress), QString("x000xxxx"));
+
+        std::vector<uint8_t> masked = filled(16);
+        velkor_sim::zeroUnsentBytes(0x40106201UL, masked.data());
+        QCOMPARE(zeros(masked), QString(16, 'x'));
     }
 };
 

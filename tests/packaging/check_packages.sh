@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds both Debian packages with scripts/package.sh (its tests skipped, as
+# Builds the Debian packages with scripts/package.sh (its tests skipped, as
 # ctest runs them) into a folder that an earlier build and others use, and
 # checks what a bench machine gets: the earlier build's files replaced and the
 # others' kept, an index of this build alone, the files, Depends and
@@ -50,7 +50,9 @@ built="$(awk '/^Files:/ {files = 1; next} files && /^ / {print $NF; next} {files
 [ -n "$indexed" ] && [ "$indexed" = "$built" ] || fail "Packages names $indexed, the build made $built"
 tool=("$output"/velkor-linux-pci-driver-test_*.deb)
 sim=("$output"/velkor-sim_*.deb)
-[ ${#tool[@]} -eq 1 ] && [ ${#sim[@]} -eq 1 ] || fail "not one package of each: $(ls "$output")"
+record=("$output"/velkor-record_*.deb)
+[ ${#tool[@]} -eq 1 ] && [ ${#sim[@]} -eq 1 ] && [ ${#record[@]} -eq 1 ] \
+    || fail "not one package of each: $(ls "$output")"
 
 files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
 
@@ -66,8 +68,14 @@ expected_sim="./usr/bin/velkor-sim
 ./usr/share/doc/velkor-sim/changelog.gz
 ./usr/share/doc/velkor-sim/copyright
 ./usr/share/man/man1/velkor-sim.1.gz"
+expected_record="./usr/bin/velkor-record
+./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/velkor-record/libvelkor-record.so
+./usr/share/doc/velkor-record/changelog.gz
+./usr/share/doc/velkor-record/copyright
+./usr/share/man/man1/velkor-record.1.gz"
 [ "$(files "${tool[0]}")" = "$expected_tool" ] || fail "tool package holds: $(files "${tool[0]}")"
 [ "$(files "${sim[0]}")" = "$expected_sim" ] || fail "simulator package holds: $(files "${sim[0]}")"
+[ "$(files "${record[0]}")" = "$expected_record" ] || fail "recorder package holds: $(files "${record[0]}")"
 
 # Runtime libraries only: Qt and the C/C++ runtime, found by dpkg-shlibdeps.
 # From Debian 13 on, Qt 5's libraries and some of Qt 6's carry the 64-bit
@@ -90,6 +98,12 @@ names="$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')"
 ! grep -E '^(.*-dev|.*umockdev.*|clang.*|gcc.*|g\+\+.*|xvfb|xauth)$' <<<"$names" \
     || fail "tool Depends on build or test packages: $depends"
 [[ "$(dpkg-deb -f "${sim[0]}" Depends)" == *umockdev* ]] || fail "simulator does not depend on umockdev"
+# The recorder goes onto benches with the board, which have no umockdev.
+record_depends="$(dpkg-deb -f "${record[0]}" Depends)"
+for needed in libc6 'libstdc\+\+6' zlib1g; do
+    grep -qE "(^|, )$needed( \(|,|$)" <<<"$record_depends" || fail "recorder Depends lacks $needed: $record_depends"
+done
+[[ "$record_depends" != *umockdev* ]] || fail "recorder depends on umockdev: $record_depends"
 # On a Wayland desktop Qt needs its Wayland plugin for the window's app id.
 recommends="$(dpkg-deb -f "${tool[0]}" Recommends)"
 [ "$recommends" = "$wayland_plugin" ] || fail "tool Recommends \"$recommends\", not $wayland_plugin"
