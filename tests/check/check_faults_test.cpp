@@ -12,21 +12,12 @@ using namespace model_session;
 
 namespace {
 
-// The tool's driver test, then a remote terminal polled twice, a bus pass
-// (two messages, so two blocks and two interrupts) before each poll.
 std::vector<Event> recordedWith(const std::string &fault)
 {
     Session session;
     if (!fault.empty())
         applyFault(session.board, parseFault(fault));
-    session.open(0);
-    session.driverTest(0);
-    session.startTerminal(0);
-    for (int poll = 0; poll < 2; ++poll) {
-        session.wait(600000);
-        session.poll(0);
-    }
-    return session.events;
+    return session.driverTestAndTerminal();
 }
 
 // The differences without their event numbers, which say nothing about the fault.

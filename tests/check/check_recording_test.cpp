@@ -15,18 +15,10 @@ using Events = std::vector<Event>;
 
 namespace {
 
-// The driver test, a remote terminal and two polls, a bus pass before each.
 Events cleanSession()
 {
     Session session;
-    session.open(0);
-    session.driverTest(0);
-    session.startTerminal(0);
-    for (int poll = 0; poll < 2; ++poll) {
-        session.wait(600000);
-        session.poll(0);
-    }
-    return session.events;
+    return session.driverTestAndTerminal();
 }
 
 std::size_t indexOf(const Events &events, unsigned long request, int nth = 0)

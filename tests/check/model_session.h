@@ -129,6 +129,20 @@ public:
         call(channel, GET_NUMBER_CHANNEL, words({0}));
     }
 
+    // The tool's driver test, then a remote terminal polled twice, a bus
+    // pass (two messages, so two blocks and two interrupts) before each poll.
+    std::vector<Event> driverTestAndTerminal()
+    {
+        open(0);
+        driverTest(0);
+        startTerminal(0);
+        for (int poll = 0; poll < 2; ++poll) {
+            wait(600000);
+            this->poll(0);
+        }
+        return events;
+    }
+
 private:
     Event &run(unsigned channel, unsigned long request, std::vector<uint8_t> record,
                std::size_t outLength, std::size_t entry)
