@@ -1,17 +1,25 @@
 #include "node_name.h"
 
-#include <regex>
+#include "channel_node.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 
 namespace velkor_sim::check {
 
 std::optional<NodeAddress> parseNodeName(const std::string &name)
 {
-    static const std::regex pattern("mil1553dev-(\\d{1,9})-ch-(\\d{1,9})");
-    std::smatch match;
-    if (!std::regex_match(name, match, pattern))
+    if (!recording::isChannelNode(name.c_str()))
         return std::nullopt;
-    return NodeAddress{static_cast<unsigned>(std::stoul(match[1])),
-                       static_cast<unsigned>(std::stoul(match[2]))};
+    char *end = nullptr;
+    errno = 0;
+    const unsigned long board = std::strtoul(name.c_str() + std::strlen("mil1553dev-"), &end, 10);
+    const unsigned long channel = std::strtoul(end + std::strlen("-ch-"), nullptr, 10);
+    if (errno == ERANGE || board > UINT_MAX || channel > UINT_MAX)
+        return std::nullopt;
+    return NodeAddress{static_cast<unsigned>(board), static_cast<unsigned>(channel)};
 }
 
 } // namespace velkor_sim::check
