@@ -30,6 +30,8 @@ network='[Match]
 Name=en* eth*
 [Network]
 DHCP=yes'
+# A hook runs as the namespace's root, which may not write the user's own
+# folders: the kernel and initrd come out by mmdebstrap's download instead.
 mmdebstrap --variant=minbase --format=ext2 --include="$(IFS=,; echo "${packages[*]}")" \
     --customize-hook="printf '%s\n' '$network' >\"\$1/etc/systemd/network/80-dhcp.network\"" \
     --customize-hook='chroot "$1" systemctl enable systemd-networkd' \
@@ -38,7 +40,10 @@ mmdebstrap --variant=minbase --format=ext2 --include="$(IFS=,; echo "${packages[
     --customize-hook='echo "/dev/vda / ext4 errors=remount-ro 0 1" >"$1/etc/fstab"' \
     --customize-hook='sed -i "s/^# *\(ru_RU.UTF-8\)/\1/" "$1/etc/locale.gen"; chroot "$1" locale-gen' \
     --customize-hook=/usr/share/autopkgtest/setup-commands/setup-testbed \
-    --customize-hook="cp -L \"\$1/vmlinuz\" \"\$1/initrd.img\" '$partial/'" \
+    --customize-hook='cp -L "$1/vmlinuz" "$1/initrd.img" "$1/tmp/"' \
+    --customize-hook="download /tmp/vmlinuz '$partial/vmlinuz'" \
+    --customize-hook="download /tmp/initrd.img '$partial/initrd.img'" \
+    --customize-hook='rm "$1/tmp/vmlinuz" "$1/tmp/initrd.img"' \
     "$release" "$partial/root.img" http://deb.debian.org/debian >&2
 # Room for the packages and the tests' files.
 e2fsck -fy "$partial/root.img" >&2 || [ $? -le 1 ]
