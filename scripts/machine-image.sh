@@ -45,7 +45,9 @@ mmdebstrap --variant=minbase --format=ext2 --include="$(IFS=,; echo "${packages[
     --customize-hook="download /tmp/initrd.img '$partial/initrd.img'" \
     --customize-hook='rm "$1/tmp/vmlinuz" "$1/tmp/initrd.img"' \
     "$release" "$partial/root.img" http://deb.debian.org/debian >&2
-# Room for the packages and the tests' files.
+# Room for the packages and the tests' files. e2fsprogs is in the sbin
+# folders, which a user's PATH on Debian leaves out.
+PATH="$PATH:/usr/sbin:/sbin"
 e2fsck -fy "$partial/root.img" >&2 || [ $? -le 1 ]
 resize2fs "$partial/root.img" 4G >&2
 # On some hosts /dev/kvm opens but a guest under it never gets to print.
